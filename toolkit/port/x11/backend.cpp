@@ -1,6 +1,7 @@
 // The x11 backend: real windows on an X server through Xlib.
 #include <X11/Xlib.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "toolkit/port/backend_list.h"
@@ -24,6 +25,16 @@ class X11Backend : public CommonBackend {
   }
 };
 
+// Xlib's default handler ends the process on any protocol error (a window
+// of another program that vanished, a missing extension). Report and go on.
+int report_x_error(::Display* connection, XErrorEvent* error) {
+  char text[256] = {};
+  XGetErrorText(connection, error->error_code, text, sizeof text - 1);
+  std::printf("x11: %s (request %d.%d, resource 0x%lx)\n", text, error->request_code, error->minor_code,
+              error->resourceid);
+  return 0;
+}
+
 bool probe() {
   const char* name = std::getenv("DISPLAY");
   if (!name || !*name) return false;
@@ -36,6 +47,7 @@ bool probe() {
 std::unique_ptr<Backend> create() {
   ::Display* connection = XOpenDisplay(nullptr);
   if (!connection) return nullptr;
+  XSetErrorHandler(report_x_error);
   return std::make_unique<X11Backend>(connection);
 }
 

@@ -34,7 +34,20 @@ bool X11Display::dispatch_one() {
   if (XPending(connection_) <= 0) return false;
   XEvent event;
   XNextEvent(connection_, &event);
+  // Copy the list: a filter may add or remove filters while it runs.
+  std::vector<Filter> filters = filters_;
+  for (Filter& f : filters)
+    if (f.filter(event)) break;
   return true;
+}
+
+int X11Display::add_event_filter(EventFilter filter) {
+  filters_.push_back({++last_filter_id_, std::move(filter)});
+  return last_filter_id_;
+}
+
+void X11Display::remove_event_filter(int id) {
+  std::erase_if(filters_, [id](const Filter& f) { return f.id == id; });
 }
 
 void X11Display::flush() { XFlush(connection_); }

@@ -3,6 +3,9 @@
 
 #include <X11/Xlib.h>
 
+#include <functional>
+#include <vector>
+
 #include "toolkit/port/display.h"
 
 namespace kivo::port::x11 {
@@ -23,6 +26,13 @@ class X11Display : public Display {
   bool dispatch_one() override;
   void flush() override;
 
+  // Services of the backend (windows, clipboard, tray, ...) see every event
+  // first: a filter returns true when it consumed the event. Filters run in
+  // the order they were added, inside dispatch_one().
+  using EventFilter = std::function<bool(XEvent&)>;
+  int add_event_filter(EventFilter filter);
+  void remove_event_filter(int id);
+
   ::Display* connection() const { return connection_; }
   int screen() const { return screen_; }
   ::Window root() const { return RootWindow(connection_, screen_); }
@@ -30,6 +40,12 @@ class X11Display : public Display {
  private:
   ::Display* connection_;
   int screen_;
+  struct Filter {
+    int id;
+    EventFilter filter;
+  };
+  std::vector<Filter> filters_;
+  int last_filter_id_ = 0;
 };
 
 }  // namespace kivo::port::x11
