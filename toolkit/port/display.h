@@ -48,6 +48,15 @@ class Display {
 
   // Sends every buffered request to the window system.
   virtual void flush() = 0;
+
+  // Copies a rectangle of the screen as it is shown now (all windows, the
+  // desktop) into pixels (0x00RRGGBB, `stride` pixels per row). Parts of the
+  // rectangle outside the screen are left unchanged. False if the window
+  // system does not allow reading the screen.
+  virtual bool capture_screen(int x, int y, int width, int height, uint32_t* pixels, int stride) {
+    (void)x, (void)y, (void)width, (void)height, (void)pixels, (void)stride;
+    return false;
+  }
 };
 
 }  // namespace kivo::port

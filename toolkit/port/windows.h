@@ -26,8 +26,9 @@ struct WindowEvent {
   enum Type {
     CloseRequest,   // the user or the session asks the window to close
     Paint,          // part of the client area needs painting (rect)
-    Resized,        // new client size (width, height)
-    Minimised,
+    Resized,        // new client size (width, height); also sent, with the
+                    // unchanged size, when a window returns from Minimised
+    Minimised,      // iconified; no Resized goes with it
     Maximised,
     Moved,
     Activated,
