@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "toolkit/core/environment.h"
+#include "toolkit/core/files.h"
 #include "toolkit/core/runtime_internal.h"
 #include "toolkit/port/backend.h"
 #include "toolkit/port/clock.h"
@@ -127,6 +129,8 @@ void reset_runtime() {
   Runtime& r = rt();
   r = Runtime{};
   reset_timers();
+  reset_colour_scheme();
+  kvdir_restart();
 }
 
 }  // namespace kivo::core
