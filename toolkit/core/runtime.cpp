@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -61,13 +62,20 @@ Runtime& rt() {
   return state;
 }
 
+// Argument texts live as long as the process: every slot handed out stays
+// valid, even after a new vector was built.
+std::vector<std::unique_ptr<char[]>>& argument_storage() {
+  static std::vector<std::unique_ptr<char[]>> storage;
+  return storage;
+}
+
 char* copy_argument(const char* text, size_t length) {
   if (length > size_t(kvargs_max_length)) length = kvargs_max_length;
-  char* slot = static_cast<char*>(std::malloc(length + 1));
-  if (!slot) std::abort();
-  std::memcpy(slot, text, length);
+  auto slot = std::make_unique<char[]>(length + 1);
+  std::memcpy(slot.get(), text, length);
   slot[length] = '\0';
-  return slot;
+  argument_storage().push_back(std::move(slot));
+  return argument_storage().back().get();
 }
 
 void store_arguments(std::vector<char*> arguments) {

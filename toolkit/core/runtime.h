@@ -45,7 +45,8 @@ char** kvargv();
 
 // Splits a command-line text into arguments: blanks separate, double quotes
 // group (and are removed). Appends at most `max_arguments` arguments, each cut
-// to kvargs_max_length characters. Returns the number appended.
+// to kvargs_max_length characters. Returns the number appended. The texts
+// belong to the toolkit and stay valid for the life of the process.
 int kvsplit_commandline(const char* text, char** out, int max_arguments);
 
 // ---- Command-line options --------------------------------------------------

@@ -14,10 +14,7 @@ std::vector<std::string> split(const char* text, int max = kvargs_max_arguments)
   std::vector<char*> slots(size_t(max) + 1);
   int n = kvsplit_commandline(text, slots.data(), max);
   std::vector<std::string> out;
-  for (int i = 0; i < n; ++i) {
-    out.emplace_back(slots[size_t(i)]);
-    std::free(slots[size_t(i)]);
-  }
+  for (int i = 0; i < n; ++i) out.emplace_back(slots[size_t(i)]);
   return out;
 }
 
