@@ -31,9 +31,7 @@
 
 #include <cstdint>
 
-namespace kivo::port {
-struct Surface;
-}
+#include "toolkit/port/surfaces.h"
 
 constexpr uint32_t KVPX_PALETTE8 = 1;
 constexpr uint32_t KVPX_PALETTE16 = 2;

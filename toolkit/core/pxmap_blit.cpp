@@ -54,8 +54,8 @@ void copy_opaque(const PixelView& dst, int dx, int dy, const PixelView& src, int
 void copy_keyed(const PixelView& dst, int dx, int dy, const PixelView& src, int sx, int sy, int w,
                 int h, uint32_t key) {
   for (int r = 0; r < h; ++r) {
-    uint32_t* __restrict d = dst.row(dy + r) + dx;
-    const uint32_t* __restrict s = src.row(sy + r) + sx;
+    uint32_t* d = dst.row(dy + r) + dx;
+    const uint32_t* s = src.row(sy + r) + sx;
     for (int i = 0; i < w; ++i) {
       uint32_t v = s[i];
       d[i] = v == key ? d[i] : v;
