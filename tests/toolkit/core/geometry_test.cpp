@@ -64,7 +64,7 @@ TEST(Geometry, TheButtonOfTheExample) {
   kvgeometry_defaultheight(&g, 20);
   EXPECT_FALSE(g.hdefaulted);
   kvgeometry_resolve(&g);
-  EXPECT_EQ(Rect(g.x, g.y, g.width, g.height), (Rect{10, 70, 80, 20}));
+  EXPECT_EQ((Rect{g.x, g.y, g.width, g.height}), (Rect{10, 70, 80, 20}));
   kvcfg_btnattr a;
   kvcfgstr_btnattr(t, 1, a);
   EXPECT_TRUE(a.isdefault);
@@ -111,15 +111,15 @@ TEST(Geometry, InitDefaultsAndStore) {
   kvgeometry_init(&g);
   kvgeometry_setparent(&g, 640, 480);
   kvgeometry_resolve(&g);
-  EXPECT_EQ(Rect(g.x, g.y, g.width, g.height), (Rect{0, 0, 100, 100}));
+  EXPECT_EQ((Rect{g.x, g.y, g.width, g.height}), (Rect{0, 0, 100, 100}));
 
   g = parse("x=50%,y=50%,xs=50%,ys=50%", 640, 480);
   kvgeometry_resolve(&g);
-  EXPECT_EQ(Rect(g.x, g.y, g.width, g.height), (Rect{160, 120, 320, 240}));
+  EXPECT_EQ((Rect{g.x, g.y, g.width, g.height}), (Rect{160, 120, 320, 240}));
   kvgeometry_store(&g);
   g.xspec += 5;  // moved by 5 pixels
   kvgeometry_resolve(&g);
-  EXPECT_EQ(Rect(g.x, g.y, g.width, g.height), (Rect{165, 120, 320, 240}));
+  EXPECT_EQ((Rect{g.x, g.y, g.width, g.height}), (Rect{165, 120, 320, 240}));
 }
 
 TEST(Geometry, HugeAndOddValuesStayInRange) {
