@@ -7,9 +7,15 @@
 
 namespace kivo::port {
 
+// Largest character size (em height, cell height or width) a request may ask
+// for; larger requests are refused.
+constexpr int kSystemFontMaxPixels = 500;
+
 struct SystemFontRequest {
   std::string face;     // family name as the user wrote it ("Arial", "Courier New")
-  int pixel_height = 0; // character height in pixels (cell height), > 0
+  // > 0: cell height in pixels (ascent + descent of the face);
+  // < 0: character height (the em size) in pixels, as points become pixels.
+  int pixel_height = 0;
   int pixel_width = 0;  // average character width, 0 = the face's natural width
   bool bold = false;
   bool italic = false;
@@ -19,6 +25,9 @@ struct SystemFontMetrics {
   int ascent = 0;
   int descent = 0;
   int height = 0;        // ascent + descent
+  int max_advance = 0;   // advance of the widest character
+  int underline_position = 0;   // rows from the baseline down to the underline's top row
+  int underline_thickness = 1;
   std::string resolved;  // the family and style actually used
 };
 
@@ -36,11 +45,12 @@ class SystemFonts {
  public:
   virtual ~SystemFonts() = default;
   // Opens the face that the desktop would use for the request; 0 when no
-  // font at all can be had.
+  // font at all can be had or the size is out of range.
   virtual int open(const SystemFontRequest& request) = 0;
   virtual void close(int handle) = 0;
   virtual SystemFontMetrics metrics(int handle) = 0;
-  // Renders the character; false if the face has no glyph for it.
+  // Renders the character; when the face lacks it, the desktop's fallback
+  // face for that character is used. False if no face has a glyph for it.
   virtual bool glyph(int handle, char32_t character, SystemGlyph& out) = 0;
 };
 
