@@ -26,7 +26,8 @@ struct kvpxmap;
 constexpr int kvfont_charcount = 224;        // codes 32 to 255
 constexpr int kvfont_name_max = 63;          // longer registered names are cut
 constexpr int kvfont_alias_max = 66;         // longer aliases are cut
-constexpr int kvfont_max_height = 500;       // largest glyph height a font may have
+constexpr int kvfont_max_height = 1000;      // largest glyph height a font may have
+constexpr int kvfont_max_request = 500;      // largest size a system font may ask for (pixels)
 constexpr int kvfont_max_glyph_width = 2000; // largest glyph width in a description
 constexpr int kvfont_max_points = 375;       // 500 pixels at 96 dpi
 
@@ -60,8 +61,8 @@ int kvfont_load_text(const char* text, const char* name);
 // Renders a system font from a configuration string: the face name, then
 // bold, italic, underlined/understriked, xs=/width=, ys=/height=, ascent=,
 // descent=, points= and xsextra=. Returns the identifier, or 0 when no font
-// can be created; sizes above kvfont_max_height pixels (kvfont_max_points
-// points) are refused.
+// can be created; heights and widths above kvfont_max_request pixels and
+// sizes above kvfont_max_points points (500-pixel characters) are refused.
 int kvfont_loadsystem(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // While on, kvfont_loadsystem renders again even if the font exists.
 void kvfont_reload(bool on);

@@ -151,8 +151,8 @@ int kvfont_loadsystem(const char* format, ...) {
   }
   Request r = parse_request(text);
   if (r.face.empty()) return 0;
-  if (r.points > kvfont_max_points || std::abs(r.ys) > kvfont_max_height || std::abs(r.xs) > kvfont_max_height ||
-      r.xsextra < 0 || r.xsextra > kvfont_max_height || r.points < 0)
+  if (r.points > kvfont_max_points || std::abs(r.ys) > kvfont_max_request || std::abs(r.xs) > kvfont_max_request ||
+      r.xsextra < 0 || r.xsextra > kvfont_max_request || r.points < 0)
     return 0;
 
   kivo::port::SystemFontRequest request;
