@@ -40,11 +40,8 @@ kivo::port::Surface* shown_copy(kvllgui_window* w) {
 namespace kivo::core::llgui {
 
 bool resize_backing(kvllgui_window* w, int width, int height) {
-  kvpxmap_free(&w->pxmap);
-  w->pxmap.width = width;
-  w->pxmap.height = height;
-  w->pxmap.format = KVPX_SERVER;
-  const bool ok = kvpxmap_allocate(&w->pxmap);
+  kvpxmap_resize(&w->pxmap, width, height);
+  const bool ok = w->pxmap.width == width && w->pxmap.height == height;
   if (w->shown) {
     backend().surfaces().destroy(w->shown);
     w->shown = nullptr;
