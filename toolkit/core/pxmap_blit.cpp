@@ -51,20 +51,54 @@ void copy_opaque(const PixelView& dst, int dx, int dy, const PixelView& src, int
   for (int r = 0; r < h; ++r) std::memcpy(dst.row(dy + r) + dx, src.row(sy + r) + sx, bytes);
 }
 
+namespace {
+
+// gcc's -O2 cost model does not vectorise loops of unknown length; this one
+// gains eightfold from it (clang vectorises it at -O2 anyway).
+#if defined(__GNUC__) && !defined(__clang__)
+#define KIVO_VECTORISE __attribute__((optimize("tree-vectorize", "vect-cost-model=dynamic")))
+#else
+#define KIVO_VECTORISE
+#endif
+
+// One row of the keyed copy; the rows must not overlap (restrict lets the
+// compiler vectorise the select).
+KIVO_VECTORISE void keyed_row(uint32_t* __restrict d, const uint32_t* __restrict s, int w, uint32_t key) {
+  for (int i = 0; i < w; ++i) {
+    uint32_t v = s[i];
+    uint32_t keep = 0u - uint32_t(v == key);  // all ones where the key shows
+    d[i] = (d[i] & keep) | (v & ~keep);
+  }
+}
+
+}  // namespace
+
 void copy_keyed(const PixelView& dst, int dx, int dy, const PixelView& src, int sx, int sy, int w,
                 int h, uint32_t key) {
+  bool same = dst.pixels == src.pixels;
   for (int r = 0; r < h; ++r) {
     uint32_t* d = dst.row(dy + r) + dx;
     const uint32_t* s = src.row(sy + r) + sx;
-    for (int i = 0; i < w; ++i) {
-      uint32_t v = s[i];
-      d[i] = v == key ? d[i] : v;
+    if (!same) {
+      keyed_row(d, s, w, key);
+      continue;
+    }
+    // Inside one pixmap: through a copy of the source row.
+    uint32_t buffer[256];
+    for (int i = 0; i < w; i += 256) {
+      int n = std::min(256, w - i);
+      std::memcpy(buffer, s + i, size_t(n) * sizeof(uint32_t));
+      keyed_row(d + i, buffer, n, key);
     }
   }
 }
 
 void fill(const PixelView& dst, int x, int y, int w, int h, uint32_t value) {
-  for (int r = 0; r < h; ++r) std::fill_n(dst.row(y + r) + x, w, value);
+  if (h <= 0 || w <= 0) return;
+  // The first row is filled pixel by pixel, the others are copies of it.
+  uint32_t* first = dst.row(y) + x;
+  std::fill_n(first, w, value);
+  for (int r = 1; r < h; ++r) std::memcpy(dst.row(y + r) + x, first, size_t(w) * sizeof(uint32_t));
 }
 
 void and_or(const PixelView& dst, int dx, int dy, const PixelView& mask, const PixelView& src,
