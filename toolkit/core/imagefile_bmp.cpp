@@ -57,7 +57,9 @@ std::vector<uint8_t> encode_bmp(const kvpxmap* p) {
   std::vector<uint8_t> o(54 + (3 * w + pad) * h, 0);
   o[0] = 'B';
   o[1] = 'M';
-  put32(o, 2, uint32_t(w * h * 3 + 54));
+  // The real file size: readers such as ImageMagick refuse files whose
+  // header claims less than they hold.
+  put32(o, 2, uint32_t(o.size()));
   put32(o, 10, 54);
   put32(o, 14, 40);
   put32(o, 18, uint32_t(w));

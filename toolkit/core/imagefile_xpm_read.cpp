@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "toolkit/core/imagefile_internal.h"
@@ -40,6 +41,30 @@ int hex_digit(char c) {
   return -1;
 }
 
+// The X11 names other programs write for exact colours; unknown names are
+// black.
+int named_colour(const char* v, size_t n) {
+  std::string name;
+  for (size_t i = 0; i < n; ++i)
+    if (v[i] != ' ') name += char(std::tolower(static_cast<unsigned char>(v[i])));
+  static const struct {
+    const char* name;
+    int colour;
+  } table[] = {{"black", 0x000000}, {"white", 0xFFFFFF}, {"red", 0xFF0000},    {"green", 0x00FF00},
+               {"blue", 0x0000FF},  {"yellow", 0xFFFF00}, {"cyan", 0x00FFFF},  {"magenta", 0xFF00FF},
+               {"gray", 0xBEBEBE},  {"grey", 0xBEBEBE},  {"navy", 0x000080},  {"orange", 0xFFA500},
+               {"purple", 0xA020F0}, {"brown", 0xA52A2A}, {"pink", 0xFFC0CB}};
+  for (const auto& e : table)
+    if (name == e.name) return e.colour;
+  // gray0 ... gray100 and grey0 ... grey100
+  if ((name.compare(0, 4, "gray") == 0 || name.compare(0, 4, "grey") == 0) && name.size() > 4 &&
+      name.size() <= 7 && name.find_first_not_of("0123456789", 4) == std::string::npos) {
+    int k = std::atoi(name.c_str() + 4);
+    if (k <= 100) return ((k * 255 + 50) / 100) * 0x010101;
+  }
+  return 0;
+}
+
 // The colour of one colour line after its key: -1 for "none", else 0xRRGGBB.
 int parse_colour(const char* s, size_t n) {
   // The first "c" followed by a blank or control character.
@@ -58,7 +83,8 @@ int parse_colour(const char* s, size_t n) {
     for (int k = 0; k < 4; ++k) none = none && std::tolower(static_cast<unsigned char>(v[k])) == "none"[k];
     if (none) return -1;
   }
-  if (word == 0 || v[0] != '#') return 0;
+  if (word > 0 && v[0] != '#') return named_colour(v, word);
+  if (word == 0) return 0;
   if (word == 13) {  // #RRRRGGGGBBBB: the high two digits of each group
     int c = 0;
     for (int g = 0; g < 3; ++g) {

@@ -54,7 +54,7 @@ TEST_F(ImageFiles, OnePixelBmpIs58Bytes) {
   ASSERT_EQ(b.size(), 58u);
   EXPECT_EQ(b[0], 'B');
   EXPECT_EQ(b[1], 'M');
-  EXPECT_EQ(b[2], 57);  // width * height * 3 + 54
+  EXPECT_EQ(b[2], 58);  // the file size, padding included
   EXPECT_EQ(b[10], 54);
   EXPECT_EQ(b[14], 40);
   EXPECT_EQ(b[18], 1);
@@ -236,7 +236,15 @@ TEST_F(ImageFiles, XpmFromMemory) {
   EXPECT_EQ(pixels_of(p), (std::vector<int>{255, 1, 2, 3, 3, 2, 1, 255}));
   EXPECT_EQ(p.palette[1], 0xFF0000u);
   EXPECT_EQ(p.palette[2], 0x12569Au);
-  EXPECT_EQ(p.palette[3], 0u);  // names are not known: black
+  EXPECT_EQ(p.palette[3], 0xFFFFFFu);
+  kvpxmap_free(&p);
+
+  const char* named[] = {"4 1 4 1", "a c Blue", "b c grey50", "c c gray100", "d c papayawhip", "abcd"};
+  ASSERT_TRUE(kvpxmap_createfrommem_xpm(&p, named));
+  EXPECT_EQ(p.palette[0], 0x0000FFu);
+  EXPECT_EQ(p.palette[1], 0x808080u);
+  EXPECT_EQ(p.palette[2], 0xFFFFFFu);
+  EXPECT_EQ(p.palette[3], 0u);  // unknown names are black
   kvpxmap_free(&p);
 
   const char* many[] = {"1 1 256 1"};
