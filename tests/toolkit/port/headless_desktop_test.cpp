@@ -1,5 +1,7 @@
 // The headless backend's virtual desktop: windows, stacking and focus,
 // input routing, work area, tray, vertical blank and the composed screen.
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "support/test_support.h"
@@ -303,6 +305,25 @@ TEST_F(VirtualDesktopTest, EventsForADestroyedWindowAreDropped) {
   backend().windows().destroy(a);
   EXPECT_EQ(pump(a), std::vector<Type>{});
   EXPECT_EQ(ctl().newest_window(), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(VirtualDesktopTest, ScreenIsSavedAsPng) {
+  kivo::test::TempDir dir;
+  const std::string path = dir.file("screen.png");
+  ASSERT_TRUE(ctl().save_screen_png(path));
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  ASSERT_NE(f, nullptr);
+  unsigned char head[8] = {};
+  ASSERT_EQ(std::fread(head, 1, 8, f), 8u);
+  std::fclose(f);
+  EXPECT_EQ(head[1], 'P');
+  EXPECT_EQ(head[2], 'N');
+  EXPECT_EQ(head[3], 'G');
+  EXPECT_FALSE(ctl().save_screen_png(dir.file("missing/screen.png")));
 }
 
 }  // namespace
