@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "toolkit/core/cfgstr.h"
+#include "toolkit/core/cfgstr_groups.h"
 #include "toolkit/core/font_internal.h"
 #include "toolkit/port/backend.h"
 #include "toolkit/port/system_fonts.h"
@@ -36,84 +38,6 @@ char32_t character_for(int code) {
   return mapped <= 0x10FFFF ? static_cast<char32_t>(mapped) : 0;
 }
 
-// Doubles every percent sign that cannot start a conversion (followed by a
-// character below "0", by ">" or by the end), so that "50%," stays literal.
-std::string escape_format(const char* format) {
-  std::string out;
-  for (const char* s = format; *s; ++s) {
-    out += *s;
-    if (*s == '%') {
-      signed char next = static_cast<signed char>(s[1]);
-      if (next == '%') {
-        out += *++s;
-      } else if (next < '0' || next == '>') {
-        out += '%';
-      }
-    }
-  }
-  return out;
-}
-
-std::string strip_lower(const std::string& token) {
-  std::string out;
-  for (char c : token) {
-    if (c == ' ' || c == '\t') continue;
-    out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-  }
-  return out;
-}
-
-// Leading optional sign and decimal digits; no digits gives 0.
-int leading_int(const std::string& text) {
-  size_t i = 0;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-  long value = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    value = value * 10 + (text[i] - '0');
-    if (value > 1000000) value = 1000000;
-  }
-  return static_cast<int>(negative ? -value : value);
-}
-
-struct Request {
-  std::string face;
-  bool bold = false, italic = false, underline = false;
-  int xs = 0, ys = 0, ascent = -1, descent = -1, points = 0, xsextra = 0;
-};
-
-Request parse_request(const std::string& text) {
-  Request r;
-  std::vector<std::string> tokens;
-  size_t start = 0;
-  for (size_t i = 0; i <= text.size(); ++i) {
-    if (i == text.size() || text[i] == ',') {
-      tokens.push_back(text.substr(start, i - start));
-      start = i + 1;
-    }
-  }
-  std::string face = tokens.empty() ? "" : tokens[0];
-  size_t a = face.find_first_not_of(" \t"), b = face.find_last_not_of(" \t");
-  r.face = a == std::string::npos ? "" : face.substr(a, b - a + 1);
-  for (size_t t = 1; t < tokens.size(); ++t) {
-    std::string k = strip_lower(tokens[t]);
-    auto value = [&](const char* prefix, int& field) {
-      size_t n = std::char_traits<char>::length(prefix);
-      if (k.compare(0, n, prefix) != 0) return false;
-      field = leading_int(k.substr(n));
-      return true;
-    };
-    if (k == "bold") r.bold = true;
-    else if (k == "italic") r.italic = true;
-    else if (k == "underlined" || k == "understriked") r.underline = true;
-    else if (value("xs=", r.xs) || value("width=", r.xs) || value("ys=", r.ys) || value("height=", r.ys) ||
-             value("ascent=", r.ascent) || value("descent=", r.descent) || value("points=", r.points) ||
-             value("xsextra=", r.xsextra)) {
-    }
-  }
-  return r;
-}
-
 // One glyph taken from the drawing surface.
 struct Cut {
   int width = 0;
@@ -133,36 +57,36 @@ void kvfont_setcharmap(int code, int value) {
 int kvfont_loadsystem(const char* format, ...) {
   using namespace kivo::core;
   if (!format) return 0;
-  std::string escaped = escape_format(format);
-  char buffer[1000];
   va_list args;
   va_start(args, format);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-  int n = std::vsnprintf(buffer, sizeof buffer, escaped.c_str(), args);
-#pragma GCC diagnostic pop
+  const std::string text = kvcfgstr_vformat(format, args);
   va_end(args);
-  if (n < 0) return 0;
-  const std::string text = buffer;  // cut at 999 characters
 
   if (!g_reload) {
     int existing = kvfont_findalias(text.c_str());
     if (existing >= 0) return kvfont_id(existing);
   }
-  Request r = parse_request(text);
-  if (r.face.empty()) return 0;
-  if (r.points > kvfont_max_points || std::abs(r.ys) > kvfont_max_request || std::abs(r.xs) > kvfont_max_request ||
+  // The face name is the first token as written, without the blanks around it.
+  kvcfgstr_tokens tokens;
+  kvcfgstr_split(text, tokens);
+  std::string face = tokens.empty() ? "" : tokens[0];
+  const size_t a = face.find_first_not_of(" \t"), b = face.find_last_not_of(" \t");
+  face = a == std::string::npos ? "" : face.substr(a, b - a + 1);
+  kvcfg_fontattr r;
+  kvcfgstr_fontattr(tokens, 1, r);
+  if (face.empty()) return 0;
+  if (r.points > kvfont_max_points || std::abs(r.height) > kvfont_max_request || std::abs(r.width) > kvfont_max_request ||
       r.xsextra < 0 || r.xsextra > kvfont_max_request || r.points < 0)
     return 0;
 
   kivo::port::SystemFontRequest request;
-  request.face = r.face;
+  request.face = face;
   if (r.points > 0) {
     request.pixel_height = -((r.points * 96 + 36) / 72);
     request.pixel_width = 0;
   } else {
-    request.pixel_height = r.ys != 0 ? r.ys : -16;
-    request.pixel_width = std::abs(r.xs);
+    request.pixel_height = r.height != 0 ? r.height : -16;  // 12 points when no size is given
+    request.pixel_width = std::abs(r.width);
   }
   request.bold = r.bold;
   request.italic = r.italic;
@@ -202,7 +126,7 @@ int kvfont_loadsystem(const char* format, ...) {
         }
       }
     }
-    if (r.underline) {
+    if (r.underlined) {
       for (int t = 0; t < m.underline_thickness; ++t) {
         int sy = m.ascent + m.underline_position + t;
         if (sy < 0 || sy >= height) continue;
@@ -240,14 +164,14 @@ int kvfont_loadsystem(const char* format, ...) {
   for (int i = count; i < kvfont_charcount; ++i) cuts[static_cast<size_t>(i)] = cuts['@' - 32];
 
   kvfont f;
-  f.name = "system font " + r.face + " " + std::to_string(r.points);
+  f.name = "system font " + face + " " + std::to_string(r.points);
   f.alias = text;
   f.ysize = height;
-  f.ascent = r.ascent >= 0 ? r.ascent : m.ascent;
-  f.descent = r.descent >= 0 ? r.descent : m.descent;
+  f.ascent = r.ascent > 0 ? r.ascent : m.ascent;
+  f.descent = r.descent > 0 ? r.descent : m.descent;
   f.slant = r.italic ? 1 : 0;
   f.weight = r.bold ? 2 : 1;
-  f.width = std::abs(r.xs);
+  f.width = std::abs(r.width);
   f.points = r.points;
   f.foundry = m.resolved;
   f.chars = kvfont_charcount;
