@@ -163,7 +163,7 @@ void set_em(FT_Face face, double em) {
 // fonts take each glyph's hinted advance (clamped to [min_w, max_w]);
 // monospace fonts the advance of "0" for every glyph.
 Font scalable(const std::string& registered, const std::string& alias, FT_Face face, int height, int chars,
-              bool proportional, int weight, int pts, const char* foundry, int min_w, int max_w, double em_scale) {
+              bool proportional, int weight, int pts, const char* foundry, int min_w, int max_w) {
   Font f;
   f.registered = registered;
   f.alias = alias;
@@ -174,11 +174,11 @@ Font scalable(const std::string& registered, const std::string& alias, FT_Face f
   f.pts = pts;
   f.foundry = foundry;
   double win_ascent = 0;
-  double em = em_for_height(face, height, win_ascent) * em_scale;
+  double em = em_for_height(face, height, win_ascent);
   set_em(face, em);
   f.ascent = std::min(height, static_cast<int>(std::lround(win_ascent * em_for_height(face, height, win_ascent))));
   f.descent = height - f.ascent;
-  int baseline = f.ascent - static_cast<int>(std::lround((1 - em_scale) * height / 3.0));
+  int baseline = f.ascent;
   FT_Bitmap* b = nullptr;
   int left = 0, top = 0, adv = 0;
   int mono_width = 0;
@@ -360,7 +360,7 @@ int main(int argc, char** argv) {
   fixed.push_back(fixed_cell("builtin 8x16 bold", "8x16b", 8, 16, 14, 2, 223, f8x16, t16, "sony", true));
   fixed.push_back(fixed_cell("builtin 9x15", "9x15", 9, 15, 12, 3, 224, f9x15, nullptr, "misc", false));
   fixed.push_back(fixed_cell("builtin 9x15 bold", "9x15b", 9, 15, 12, 3, 224, f9x15b, nullptr, "misc", false));
-  Font var13 = scalable("builtin variable 13", "var13", sans, 13, 223, true, 1, 10, "liberation", 2, 11, 1.0);
+  Font var13 = scalable("builtin variable 13", "var13", sans, 13, 223, true, 1, 10, "liberation", 2, 11);
   var13.xsize = 11;
   var13.ascent = 11;
   var13.descent = 2;
@@ -376,15 +376,27 @@ int main(int argc, char** argv) {
     for (int bold = 0; bold < 2; ++bold) {
       std::string alias = "Arial" + std::to_string(n) + (bold ? "b" : "");
       arial.push_back(scalable("name=" + alias, alias, bold ? sans_bold : sans, h, 224, true, bold ? 2 : 1, n,
-                               "liberation", 1, 4 * h, 1.0));
+                               "liberation", 1, 4 * h));
     }
   }
   for (int n : {10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72}) {
     int h = static_cast<int>(std::lround(8 + (n - 10) * 64.0 / 62.0));
+    if (h <= 8) {
+      // Eight rows are too few for a rendered outline to stay readable: the
+      // smallest size is the misc-fixed 5x8 bitmap font (bold by smearing).
+      for (int bold = 0; bold < 2; ++bold) {
+        std::string alias = "crnew" + std::to_string(n) + (bold ? "b" : "");
+        Font f = fixed_cell(("name=" + alias).c_str(), alias.c_str(), 5, 8, 7, 1, 224, f5x8, nullptr, "misc",
+                            bold != 0);
+        f.pts = n;
+        crnew.push_back(f);
+      }
+      continue;
+    }
     for (int bold = 0; bold < 2; ++bold) {
       std::string alias = "crnew" + std::to_string(n) + (bold ? "b" : "");
       crnew.push_back(scalable("name=" + alias, alias, bold ? mono_bold : mono, h, 224, false, bold ? 2 : 1, n,
-                               "liberation", 1, 4 * h, 1.0));
+                               "liberation", 1, 4 * h));
     }
   }
   write_source(outdir + "/builtin_fonts_data_arial.cpp", "kBuiltinArialFonts", arial, "Liberation Sans 2");
