@@ -41,6 +41,9 @@ class PosixSystemFonts : public SystemFonts {
   ~PosixSystemFonts() override {
     for (auto& [handle, font] : fonts_) release(font);
     if (library_) FT_Done_FreeType(library_);
+    // This service is the process's only fontconfig user; finishing it frees
+    // what the library keeps for itself.
+    if (fc_initialised_) FcFini();
   }
 
   int open(const SystemFontRequest& request) override {
@@ -53,7 +56,10 @@ class PosixSystemFonts : public SystemFonts {
       library_ = nullptr;
       return 0;
     }
-    if (!FcInit()) return 0;
+    if (!fc_initialised_) {
+      if (!FcInit()) return 0;
+      fc_initialised_ = true;
+    }
 
     FcPattern* pattern = make_pattern(request, 0);
     if (!pattern) return 0;
@@ -336,6 +342,7 @@ class PosixSystemFonts : public SystemFonts {
   FT_Library library_ = nullptr;
   std::map<int, OpenFont> fonts_;
   int next_handle_ = 1;
+  bool fc_initialised_ = false;
 };
 
 }  // namespace
