@@ -26,13 +26,13 @@ TEST_F(ImageTest, ImageFromSizeAndBackgroundBecomesTheStandardOutput) {
   EXPECT_EQ(kvgwidth(), 0);  // no standard output yet
   EXPECT_EQ(kvgline(0, 0, 1, 1, 0), 0);
   {
-    kvImage image("xs=10,ys=5,bgcolor=%s", "lightred");
+    kvImage image("xs=10,ys=5,bgcolor=%s", "red");
     EXPECT_TRUE(image.initialized);
     EXPECT_EQ(image.format, KVPX_TRUECOLOR);
     EXPECT_EQ(image.width(), 10);
     EXPECT_EQ(image.height(), 5);
     for (int y = 0; y < 5; ++y)
-      for (int x = 0; x < 10; ++x) ASSERT_EQ(image.getpixel(x, y), 0xFF0000);
+      for (int x = 0; x < 10; ++x) ASSERT_EQ(image.getpixel(x, y), 0x800000);
     kvcallback cb = nullptr;
     intptr_t object = 0;
     ASSERT_TRUE(kvstdout_get(&cb, &object));
