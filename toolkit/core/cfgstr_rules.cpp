@@ -22,6 +22,13 @@ bool keeps_blanks(std::string_view keyword) {
 
 }  // namespace
 
+std::string without_blanks(std::string_view value) {
+  std::string out;
+  for (char c : value)
+    if (c != ' ' && c != '\t') out.push_back(c);
+  return out;
+}
+
 void prepare(std::string_view raw, Prepared& p) {
   p.text.clear();
   p.lower.clear();

@@ -91,6 +91,10 @@ void prepare(std::string_view raw, Prepared& p);
 bool match(const char* keywords, bool all_prefix, std::string_view raw, const Prepared& p,
            std::string_view& value);
 
+// The value without blanks and tabs (numbers of keywords that also name a
+// text elsewhere, such as tabs=, arrive as written).
+std::string without_blanks(std::string_view value);
+
 template <class Out>
 void apply(const Rule<Out>& rule, const std::string& value, Out& out, const Walk& how) {
   auto as = [&](auto member) -> auto& { return out.*std::get<decltype(member)>(rule.field); };
@@ -98,12 +102,12 @@ void apply(const Rule<Out>& rule, const std::string& value, Out& out, const Walk
     case Kind::Set: as((bool Out::*){}) = true; break;
     case Kind::Clear: as((bool Out::*){}) = false; break;
     case Kind::Const: as((int Out::*){}) = rule.constant; break;
-    case Kind::Int: as((int Out::*){}) = kvcfgstr_int(value); break;
-    case Kind::Real: as((double Out::*){}) = kvcfgstr_real(value); break;
-    case Kind::Colour: kvcfgstr_color(value, as((int Out::*){})); break;
+    case Kind::Int: as((int Out::*){}) = kvcfgstr_int(without_blanks(value)); break;
+    case Kind::Real: as((double Out::*){}) = kvcfgstr_real(without_blanks(value)); break;
+    case Kind::Colour: kvcfgstr_color(without_blanks(value), as((int Out::*){})); break;
     case Kind::Text: as((std::string Out::*){}) = value; break;
     case Kind::List: kvcfgstr_list(value, as((std::vector<std::string> Out::*){}), how.max_items); break;
-    case Kind::Hotkey: as((int Out::*){}) = kvcfgstr_hotkey(value); break;
+    case Kind::Hotkey: as((int Out::*){}) = kvcfgstr_hotkey(without_blanks(value)); break;
     case Kind::Custom: rule.custom(out, value); break;
     case Kind::Keep: break;
   }

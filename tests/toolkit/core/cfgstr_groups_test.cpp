@@ -195,7 +195,7 @@ TEST(CfgStrGroups, LineInputValuesLoseTheirBlanks) {
 }
 
 TEST(CfgStrGroups, TextAttributes) {
-  Tokens t = split("lines=10,columns=40,tabs=4,colored,showlinenumbers,autoindent,wordbreak");
+  Tokens t = split("lines=10,columns=40,tabs = 4,colored,showlinenumbers,autoindent,wordbreak");
   kvcfg_textattr a;
   kvcfgstr_textattr(t, 0, a);
   EXPECT_EQ(a.lines, 10);
