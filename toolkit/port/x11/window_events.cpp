@@ -30,6 +30,12 @@ Rect unite(const Rect& a, const Rect& b) {
 }  // namespace
 
 bool X11Windows::on_event(XEvent& event) {
+  if (event.type == MappingNotify) {
+    // A new keyboard layout: Xlib's key tables and our Alt bit follow it.
+    XRefreshKeyboardMapping(&event.xmapping);
+    if (event.xmapping.request == MappingModifier) masks_ = read_modifier_masks(dpy_);
+    return false;
+  }
   if (event.type == PropertyNotify && event.xproperty.window == display_.root()) {
     if (event.xproperty.atom == atoms_._NET_ACTIVE_WINDOW) on_active_window_change();
     return false;  // other services watch root properties too

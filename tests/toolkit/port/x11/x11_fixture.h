@@ -6,7 +6,12 @@
 // gtest first: Xlib's macros (None, Bool, Status) would break its headers.
 #include "support/test_support.h"
 #include "toolkit/port/backend.h"
+#include "toolkit/port/cursors.h"
 #include "toolkit/port/desktop.h"
+#include "toolkit/port/monitors.h"
+#include "toolkit/port/surfaces.h"
+#include "toolkit/port/synthetic_input.h"
+#include "toolkit/port/tray.h"
 #include "toolkit/port/display.h"
 #include "toolkit/port/windows.h"
 
