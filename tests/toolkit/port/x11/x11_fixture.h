@@ -6,6 +6,7 @@
 // gtest first: Xlib's macros (None, Bool, Status) would break its headers.
 #include "support/test_support.h"
 #include "toolkit/port/backend.h"
+#include "toolkit/port/clock.h"
 #include "toolkit/port/cursors.h"
 #include "toolkit/port/desktop.h"
 #include "toolkit/port/monitors.h"
