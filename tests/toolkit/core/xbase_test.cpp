@@ -322,6 +322,7 @@ TEST_F(XBaseFile, CreateRefusesShapesTheFormatCannotHold) {
   t.close();
   EXPECT_FALSE(t.isopen());
   EXPECT_FALSE(t.open(dir_.file("missing.dbf")));
+  EXPECT_FALSE(t.open(dir_.path()));  // a folder
 }
 
 }  // namespace
