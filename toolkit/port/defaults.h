@@ -128,6 +128,7 @@ class NoSound : public Sound {
 
 class NoDialogs : public Dialogs {
  public:
+  bool has_file_dialog() override { return false; }
   DialogResult file(const FileDialogRequest&, std::string&) override { return DialogResult::NotAvailable; }
   DialogResult colour(int, int&) override { return DialogResult::NotAvailable; }
   DialogResult font(const std::string&, std::string&) override { return DialogResult::NotAvailable; }

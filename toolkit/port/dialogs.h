@@ -23,6 +23,8 @@ enum class DialogResult { Chosen, Cancelled, NotAvailable };
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
+  // False when file() would only answer NotAvailable (nothing is shown).
+  virtual bool has_file_dialog() = 0;
   virtual DialogResult file(const FileDialogRequest& request, std::string& chosen) = 0;
   virtual DialogResult colour(int initial, int& chosen) = 0;
   virtual DialogResult font(const std::string& initial, std::string& chosen) = 0;

@@ -7,6 +7,7 @@
 #include "toolkit/port/backend_list.h"
 #include "toolkit/port/defaults.h"
 #include "toolkit/port/posix/services.h"
+#include "toolkit/port/x11/clipboard.h"
 #include "toolkit/port/x11/cursors.h"
 #include "toolkit/port/x11/desktop.h"
 #include "toolkit/port/x11/display.h"
@@ -44,6 +45,7 @@ class X11Backend : public CommonBackend {
     desktop_x11_ = desktop.get();
     desktop_ = std::move(desktop);
     tray_ = std::make_unique<X11Tray>(d, w);
+    clipboard_ = std::make_unique<X11Clipboard>(d);
     fill_defaults();
   }
   ~X11Backend() override {
