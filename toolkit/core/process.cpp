@@ -128,12 +128,16 @@ void poll_children() {
   t.polling = false;
 }
 
+bool has_exe_extension(const std::string& name) {
+  return name.size() > 4 && (name.compare(name.size() - 4, 4, ".exe") == 0 || name.compare(name.size() - 4, 4, ".EXE") == 0);
+}
+
 // The program to start for argv[0]: a name without "/" that exists in the
 // current folder (as is, or without ".exe") is started from there.
 std::string resolve_program(const std::string& name) {
   namespace fs = std::filesystem;
   if (name.find('/') != std::string::npos) {
-    if (name.size() > 4 && name.compare(name.size() - 4, 4, ".exe") == 0) {
+    if (has_exe_extension(name)) {
       std::error_code ec;
       std::string plain = name.substr(0, name.size() - 4);
       if (!fs::exists(name, ec) && fs::is_regular_file(plain, ec)) return plain;
@@ -141,7 +145,7 @@ std::string resolve_program(const std::string& name) {
     return name;
   }
   std::vector<std::string> candidates{name};
-  if (name.size() > 4 && name.compare(name.size() - 4, 4, ".exe") == 0)
+  if (has_exe_extension(name))
     candidates.push_back(name.substr(0, name.size() - 4));
   for (const std::string& c : candidates) {
     std::error_code ec;
@@ -163,10 +167,8 @@ std::vector<std::string> split_command_line(const char* command_line) {
   if (!command_line) return words;
   std::vector<char*> raw(kvargs_max_arguments);
   int n = kvsplit_commandline(command_line, raw.data(), kvargs_max_arguments);
-  for (int i = 0; i < n; ++i) {
-    words.emplace_back(raw[size_t(i)]);
-    std::free(raw[size_t(i)]);
-  }
+  // The runtime keeps the texts it splits for the life of the process.
+  for (int i = 0; i < n; ++i) words.emplace_back(raw[size_t(i)]);
   return words;
 }
 

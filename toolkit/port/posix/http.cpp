@@ -181,9 +181,11 @@ class CurlHttp : public Http {
 
     result.bytes = transfer.bytes;
     result.error_code = int(code);
-    bool redirect_loop = code == CURLE_TOO_MANY_REDIRECTS;
+    // A redirect that could not be followed (a loop, a refused scheme) means
+    // the resource itself never answered.
+    bool redirect = result.status >= 300 && result.status < 400;
     result.answered = transfer.bytes > 0 || code == CURLE_PARTIAL_FILE ||
-                      (result.is_http && result.status > 0 && !redirect_loop);
+                      (result.is_http && result.status > 0 && !redirect);
 
     if (code == CURLE_OK) {
       if (transfer.finish()) {
