@@ -13,7 +13,9 @@
 // Threads: kvhttpget may run on any thread, also several at once. On the
 // entry thread it keeps the program responsive: the transfer runs on a
 // helper thread while the caller pumps messages every 10 ms. On other
-// threads it only waits. The transcript is published under a lock.
+// threads it only waits. The transcript is published under a lock. The
+// port backend must have been chosen on the entry thread first (kvinit or
+// any earlier toolkit call does that).
 #pragma once
 
 #include <cstddef>

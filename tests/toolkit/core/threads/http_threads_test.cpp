@@ -10,6 +10,7 @@
 #include "support/local_servers.h"
 #include "support/test_support.h"
 #include "toolkit/core/http.h"
+#include "toolkit/port/backend.h"
 
 namespace {
 
@@ -20,7 +21,14 @@ std::string slurp(const std::string& name) {
   return s.str();
 }
 
-TEST(HttpThreads, ParallelDownloadsKeepTheirOwnTranscriptsAndFiles) {
+// The program chooses its backend on the entry thread before any other
+// thread starts (kvinit does); so do the tests.
+class HttpThreads : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(kivo::port::use_backend("headless")); }
+};
+
+TEST_F(HttpThreads, ParallelDownloadsKeepTheirOwnTranscriptsAndFiles) {
   setenv("no_proxy", "127.0.0.1,localhost", 1);
   setenv("NO_PROXY", "127.0.0.1,localhost", 1);
   kivo::test::LocalHttpServer server;
@@ -66,7 +74,7 @@ TEST(HttpThreads, ParallelDownloadsKeepTheirOwnTranscriptsAndFiles) {
   EXPECT_EQ(kvhttplog().rfind("get ", 0), 0u);
 }
 
-TEST(HttpThreads, LimitsChangeWhileDownloadsRun) {
+TEST_F(HttpThreads, LimitsChangeWhileDownloadsRun) {
   setenv("no_proxy", "127.0.0.1,localhost", 1);
   kivo::test::LocalHttpServer server;
   kivo::test::TempDir dir;
