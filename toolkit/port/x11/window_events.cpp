@@ -66,10 +66,13 @@ bool X11Windows::on_event(XEvent& event) {
     case PropertyNotify:
       if (event.xproperty.atom == atoms_._NET_FRAME_EXTENTS) {
         read_extents(*w);
-      } else if (event.xproperty.atom == atoms_.WM_STATE || event.xproperty.atom == atoms_._NET_WM_STATE) {
-        on_state_change(*w);
+        return true;
       }
-      return true;
+      if (event.xproperty.atom == atoms_.WM_STATE || event.xproperty.atom == atoms_._NET_WM_STATE) {
+        on_state_change(*w);
+        return true;
+      }
+      return false;  // e.g. a selection transfer of another service
     case FocusIn:
     case FocusOut: {
       // Focus moves caused by keyboard grabs and pointer-root focus are not ours.

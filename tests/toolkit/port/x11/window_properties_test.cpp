@@ -34,6 +34,17 @@ TEST_F(WindowProperties, FramedWindowSitsWhereAskedWithExactClientSize) {
   EXPECT_EQ(text(::Window(w), "_NET_WM_NAME"), "Neu");
 }
 
+TEST_F(WindowProperties, FrameMetricsKnownBeforeAnyWindowIsShown) {
+  // Asked of the window manager on a window that is never shown.
+  const port::FrameMetrics before = backend().display().frame_metrics();
+  const port::WindowId w = open(spec(100, 100, 200, 100));
+  ASSERT_NE(w, 0u);
+  const port::Rect outer = windows().outer_rect(w), client = windows().client_rect(w);
+  EXPECT_EQ(before.border, client.x - outer.x);
+  EXPECT_EQ(before.border + before.caption, client.y - outer.y);
+  EXPECT_GT(before.caption, 0);
+}
+
 TEST_F(WindowProperties, WindowWithoutCaptionHasNoFrameAndFixedSize) {
   auto s = spec(0, 0, 500, 40);
   s.caption = false;
