@@ -70,7 +70,7 @@ TEST_F(DesktopTest, StrutsShapeTheWorkArea) {
         << desktop.work_area().width << "x" << desktop.work_area().height;
     const std::vector<long> area = longs(root_, "_NET_WORKAREA");
     ASSERT_GE(area.size(), 4u);
-    EXPECT_EQ(port::Rect(int(area[0]), int(area[1]), int(area[2]), int(area[3])), c.area);
+    EXPECT_EQ((port::Rect{int(area[0]), int(area[1]), int(area[2]), int(area[3])}), c.area);
   }
   const std::vector<long> partial = longs(::Window(line), "_NET_WM_STRUT_PARTIAL");
   ASSERT_EQ(partial.size(), 12u);
