@@ -24,7 +24,19 @@ std::atomic<bool>& drawing_suspended_flag() {
 namespace kivo::core {
 
 void reset_llgui() {
-  llgui::state() = llgui::State{};
+  llgui::State& s = llgui::state();
+  s.table = {};
+  s.main_window = nullptr;
+  s.modifiers = 0;
+  s.dropped_file.clear();
+  s.in_paint = false;
+  s.painting = nullptr;
+  s.devices.clear();
+  s.devices_known = false;
+  s.icon.clear();
+  s.icon_width = s.icon_height = 0;
+  s.desktop_window = 0;
+  s.last_found = 0;
   llgui::drawing_suspended_flag() = false;
   llgui::current_dc() = nullptr;
 }

@@ -2,6 +2,7 @@
 // drawing images straight onto a window, showing directx pixmaps and
 // reading the screen back.
 #include <algorithm>
+#include <mutex>
 
 #include "toolkit/core/llgui_internal.h"
 #include "toolkit/core/pxmap_internal.h"
@@ -23,6 +24,13 @@ PixelView view_of(const kivo::port::Surface* s) {
 
 bool alive(const kvllgui_window* w) { return w && w->open && w->handle; }
 
+// The shown copy of a window is written by the thread that paints (main)
+// and by a frame thread that draws on the window directly.
+std::mutex& shown_mutex() {
+  static std::mutex m;
+  return m;
+}
+
 // The shown copy of a window, made on first use from the backing pixmap
 // (the best knowledge of what the window shows).
 kivo::port::Surface* shown_copy(kvllgui_window* w) {
@@ -42,6 +50,7 @@ namespace kivo::core::llgui {
 bool resize_backing(kvllgui_window* w, int width, int height) {
   kvpxmap_resize(&w->pxmap, width, height);
   const bool ok = w->pxmap.width == width && w->pxmap.height == height;
+  std::lock_guard lock(shown_mutex());
   if (w->shown) {
     backend().surfaces().destroy(w->shown);
     w->shown = nullptr;
@@ -53,6 +62,12 @@ void update_shown(kvllgui_window* w, int x, int y, int width, int height, int sr
   kivo::port::Surface* backing = kvpxmap_surface(&w->pxmap);
   if (!w->shown || !backing) return;
   kivo::pxmap::copy_opaque(view_of(w->shown), x, y, view_of(backing), src_x, src_y, width, height);
+}
+
+void drop_shown(kvllgui_window* w) {
+  std::lock_guard lock(shown_mutex());
+  if (w->shown) backend().surfaces().destroy(w->shown);
+  w->shown = nullptr;
 }
 
 kvllgui_window*& current_dc() {
@@ -74,11 +89,14 @@ void kvllgui_redraw(kvllgui_window* w, int x, int y, int width, int height, int 
                               w->pxmap.width, w->pxmap.height))
     return;
   auto& windows = backend().windows();
-  if (w->shown) {
-    update_shown(w, x, y, width, height, src_x, src_y);
-    windows.present(w->handle, *w->shown, x, y, width, height, x, y, false);
-  } else {
-    windows.present(w->handle, *backing, src_x, src_y, width, height, x, y, false);
+  {
+    std::lock_guard lock(shown_mutex());
+    if (w->shown) {
+      update_shown(w, x, y, width, height, src_x, src_y);
+      windows.present(w->handle, *w->shown, x, y, width, height, x, y, false);
+    } else {
+      windows.present(w->handle, *backing, src_x, src_y, width, height, x, y, false);
+    }
   }
   if (!state().in_paint) backend().display().flush();
 }
@@ -93,7 +111,7 @@ void kvllgui_getdc(kvllgui_window* w) {
 }
 
 void kvllgui_releasedc(kvllgui_window* w) {
-  if (current_dc() == w) current_dc() = state().in_paint ? state().painting : nullptr;
+  if (current_dc() == w) current_dc() = state().in_paint ? state().painting.load() : nullptr;
   backend().display().flush();
 }
 
@@ -110,6 +128,7 @@ void kvllgui_drawimage(kvpxmap* image, int x, int y, int width, int height, int 
   kivo::port::Surface* mask = kvpxmap_mask(image);
   kivo::port::Surface* surface = kvpxmap_surface(image);
   auto& windows = backend().windows();
+  std::lock_guard lock(shown_mutex());
   if (!mask && surface && !w->shown) {
     windows.present(w->handle, *surface, src_x, src_y, width, height, x, y, false);
     return;
@@ -130,7 +149,10 @@ void kvllgui_showpxmap(kvllgui_window* w, kvpxmap* p, bool wait) {
   const int width = std::min(surface->width, w->pxmap.width);
   const int height = std::min(surface->height, w->pxmap.height);
   if (width <= 0 || height <= 0) return;
-  if (w->shown) kivo::pxmap::copy_opaque(view_of(w->shown), 0, 0, view_of(surface), 0, 0, width, height);
+  {
+    std::lock_guard lock(shown_mutex());
+    if (w->shown) kivo::pxmap::copy_opaque(view_of(w->shown), 0, 0, view_of(surface), 0, 0, width, height);
+  }
   backend().windows().present(w->handle, *surface, 0, 0, width, height, 0, 0, wait);
   if (!wait) backend().display().flush();
 }

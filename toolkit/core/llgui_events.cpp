@@ -141,7 +141,7 @@ void on_port_event(void*, port::WindowId handle, const WindowEvent& e) {
       }
       auto* w = reinterpret_cast<kvllgui_window*>(entry.object);
       State& s = state();
-      const bool nested = s.in_paint;
+      const bool nested = s.in_paint.load();
       kvllgui_window* previous_dc = current_dc();
       s.in_paint = true;
       s.painting = w;

@@ -25,8 +25,9 @@ struct State {
   kvllgui_window* main_window = nullptr;
   int modifiers = 0;
   std::string dropped_file;
-  bool in_paint = false;
-  kvllgui_window* painting = nullptr;
+  // Read by a frame thread that draws while the main thread paints.
+  std::atomic<bool> in_paint{false};
+  std::atomic<kvllgui_window*> painting{nullptr};
   std::vector<std::string> devices;
   bool devices_known = false;
   std::vector<uint32_t> icon;  // empty: the built-in icon
@@ -56,6 +57,8 @@ bool resize_backing(kvllgui_window* w, int width, int height);
 // Copies a rectangle of the backing pixmap into the shown copy, if the
 // window keeps one.
 void update_shown(kvllgui_window* w, int x, int y, int width, int height, int src_x, int src_y);
+// Releases the shown copy.
+void drop_shown(kvllgui_window* w);
 
 // The program icon at the requested size (the one given with
 // kvllgui_seticon scaled, or the built-in one).

@@ -111,7 +111,7 @@ void kvllgui_close(kvllgui_window* w) {
   kvpxmap_free(&w->pxmap);
   kvllgui_unregister(layer_handler, reinterpret_cast<intptr_t>(w));
   if (w->popup) windows().release_pointer();
-  if (w->shown) backend().surfaces().destroy(w->shown);
+  drop_shown(w);
   windows().destroy(w->handle);
   if (s.main_window == w) s.main_window = nullptr;
   if (s.painting == w) s.painting = nullptr;

@@ -182,7 +182,11 @@ intptr_t kvView::answer(int code, intptr_t a1, intptr_t a2, intptr_t a3, intptr_
       vbar.pointer(KV_CHILD_LEAVE, 0, 0);
       hbar.pointer(KV_CHILD_LEAVE, 0, 0);
       return 0;
-    case KV_CHILD_ENTER: hover = true; return 0;
+    case KV_CHILD_ENTER:
+      hover = true;
+      // "autofocus": the view takes the keyboard focus when the pointer enters it.
+      if (autofocus && !focused && !nofocus && host(KV_HOST_WANTFOCUS, region)) focused = true;
+      return 0;
     case KV_CHILD_REDRAW:
     case KV_CHILD_REFRESH: redraw(); return 0;
     case KV_MSG_PASTE:

@@ -202,6 +202,7 @@ void kvWindow::close() {
   menuHeight = toolbarHeight = statusHeight = 0;
   current = 0;
   next_region_ = 0;
+  hovered_ = nullptr;
   hostsurface = nullptr;
   if (most_recent() == this) most_recent() = nullptr;
 }

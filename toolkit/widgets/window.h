@@ -100,6 +100,8 @@ class kvWindow : public kvControl {
   void redraw_all();
   void relayout(int width, int height);
   void show_status();
+  void track_hover(int x, int y);
+  kvView* hovered_ = nullptr;
   intptr_t host_message(int code, intptr_t a1, intptr_t a2, intptr_t a3, intptr_t a4);
   bool opened_ = false;
   int next_region_ = 0;

@@ -39,6 +39,22 @@ intptr_t kvWindow::host_message(int code, intptr_t a1, intptr_t a2, intptr_t a3,
   }
 }
 
+// The views learn when the pointer enters and leaves them, as a view's
+// children learn it from their view.
+void kvWindow::track_hover(int px, int py) {
+  // While the left button is held the pointer stays with the view it was
+  // pressed in (a knob dragged past the bar's end keeps moving).
+  if (kvbutton_held()) return;
+  kvView* under = nullptr;
+  for (kvView* v : {&toolbar, &menu, &views[current]})
+    if (v->created && px >= v->x && py >= v->y && px < v->x + v->width && py < v->y + v->height) under = v;
+  if (under == hovered_) return;
+  kvView* old = hovered_;
+  hovered_ = under;
+  if (old && old->created) old->answer(KV_CHILD_LEAVE, 0, 0, 0, 0, 0, 0, 0, 0);
+  if (under) under->answer(KV_CHILD_ENTER, 0, 0, 0, 0, 0, 0, 0, 0);
+}
+
 intptr_t kvWindow::answer(int code, intptr_t a1, intptr_t a2, intptr_t a3, intptr_t a4, intptr_t a5, intptr_t a6,
                           intptr_t a7, intptr_t a8) {
   if (code >= 8001 && code <= 8028) return host_message(code, a1, a2, a3, a4);
@@ -73,6 +89,7 @@ intptr_t kvWindow::answer(int code, intptr_t a1, intptr_t a2, intptr_t a3, intpt
     case KV_MSG_DEACTIVATED: fire(deactivatedCode); return 0;
     case KV_MSG_KEYDOWN: fire(int(a1), KV_MSG_KEYDOWN, a1); break;
     case KV_MSG_KEYUP: fire(int(a1) + kvwindow_keyup_offset, KV_MSG_KEYUP, a1); break;
+    case KV_MSG_POINTERMOVE: track_hover(int(a1), int(a2)); break;
     case KV_MSG_LBUTTONDOWN: kivo::widgets::set_button_held(true); break;
     case KV_MSG_LBUTTONUP: kivo::widgets::set_button_held(false); break;
     default: break;

@@ -253,6 +253,27 @@ TEST_F(ViewTest, FocusedControlsAreScrolledIntoView) {
   kvlayout_setinprogress(false);
 }
 
+TEST_F(ViewTest, ViewsLearnWhenThePointerEntersAndLeaves) {
+  open(",toolbar,autofocus");
+  kivo::port::headless::ForeignWindow other;
+  other.rect = {1000, 600, 100, 100};
+  ctl().focus(ctl().add_foreign(other));
+  events();
+  EXPECT_FALSE(view().focused);
+  ctl().move_pointer(100, 5);  // over the tool bar
+  events();
+  EXPECT_TRUE(win.toolbar.hover);
+  EXPECT_FALSE(view().hover);
+  ctl().move_pointer(100, 100);
+  events();
+  EXPECT_TRUE(view().hover);
+  EXPECT_FALSE(win.toolbar.hover);
+  EXPECT_TRUE(view().focused);  // autofocus
+  ctl().move_pointer(100, 5);
+  events();
+  EXPECT_FALSE(view().hover);
+}
+
 TEST_F(ViewTest, DestroyTellsTheChildrenAndLeavesTheHost) {
   open();
   Probe a(10, 10, 50, 20);
