@@ -1,10 +1,51 @@
 // Surfaces shown in a window, read back from the screen.
 #include "x11_fixture.h"
+#include "toolkit/port/x11/pixels.h"
 
 namespace kivo::test {
 namespace {
 
 using port::WindowEvent;
+
+// Screens of other layouts (16-bit 5-6-5, BGR) get converted pixels.
+TEST(PixelLayout, OtherLayoutsRoundTrip) {
+  struct Case {
+    int depth, bpp;
+    unsigned long r, g, b;
+    uint32_t in, stored, back;
+  } cases[] = {
+      {16, 16, 0xF800, 0x07E0, 0x001F, 0xFF8040, 0xFC08, 0xFF8242},
+      {16, 16, 0xF800, 0x07E0, 0x001F, 0xFFFFFF, 0xFFFF, 0xFFFFFF},
+      {24, 32, 0x0000FF, 0x00FF00, 0xFF0000, 0x123456, 0x563412, 0x123456},
+  };
+  for (const Case& c : cases) {
+    std::vector<char> data(16);
+    XImage image{};
+    image.width = 2;
+    image.height = 1;
+    image.format = ZPixmap;
+    image.data = data.data();
+    image.byte_order = LSBFirst;
+    image.bitmap_unit = 32;
+    image.bitmap_bit_order = LSBFirst;
+    image.bitmap_pad = 32;
+    image.depth = c.depth;
+    image.bits_per_pixel = c.bpp;
+    image.bytes_per_line = 8;
+    image.red_mask = c.r;
+    image.green_mask = c.g;
+    image.blue_mask = c.b;
+    ASSERT_TRUE(XInitImage(&image));
+    EXPECT_FALSE(port::x11::is_native_layout(&image));
+    const uint32_t in[2] = {c.in, 0};
+    port::x11::pixels_to_image(in, 2, 2, 1, &image);
+    EXPECT_EQ(XGetPixel(&image, 0, 0), c.stored) << std::hex << c.in;
+    uint32_t back[2] = {1, 1};
+    port::x11::image_to_pixels(&image, 0, 0, 2, 1, back, 2);
+    EXPECT_EQ(back[0], c.back) << std::hex << c.in;
+    EXPECT_EQ(back[1], 0u);
+  }
+}
 
 class Present : public X11Test {
  protected:
