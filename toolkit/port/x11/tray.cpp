@@ -117,10 +117,13 @@ bool X11Tray::add(WindowId window, const uint32_t* pixels, int width, int height
 void X11Tray::remove(WindowId window) {
   auto it = icons_.find(window);
   if (it == icons_.end()) return;
-  // Destroying the embedded window takes the icon out of the tray.
-  if (it->second.window != None) XDestroyWindow(dpy_, it->second.window);
+  // Destroying the embedded window takes the icon out of the tray (a tray
+  // that went away may have destroyed it already).
+  if (it->second.window != None) {
+    ErrorTrap trap(dpy_);
+    XDestroyWindow(dpy_, it->second.window);
+  }
   icons_.erase(it);
-  XFlush(dpy_);
 }
 
 X11Tray::Icon* X11Tray::by_window(::Window window) {

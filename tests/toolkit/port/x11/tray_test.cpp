@@ -102,5 +102,23 @@ TEST_F(TrayTest, IconIsEmbeddedPaintedAndReportsClicks) {
   EXPECT_FALSE(XGetWindowAttributes(raw_, docked_, &attributes) && attributes.map_state == IsViewable);
 }
 
+TEST_F(TrayTest, IconDocksAgainWhenTheTrayRestarts) {
+  start_tray();
+  auto& tray = backend().tray();
+  ASSERT_TRUE(tray.add(window_, icon_.data(), 16, 16, "Vabrel"));
+  ASSERT_TRUE(pump_until([&] { return serve_tray(); }));
+  // The tray ends (taking our embedded window with it) ...
+  XDestroyWindow(raw_, tray_);
+  tray_ = None;
+  XSync(raw_, False);
+  EXPECT_TRUE(pump_until([&] { return !tray.available(); }));
+  // ... and a new one starts: the icon asks to be docked there.
+  docked_ = None;
+  start_tray();
+  EXPECT_TRUE(pump_until([&] { return serve_tray(); }));
+  EXPECT_NE(docked_, None);
+  tray.remove(window_);
+}
+
 }  // namespace
 }  // namespace kivo::test
