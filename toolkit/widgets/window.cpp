@@ -284,6 +284,11 @@ void kvWindow::setStatusText(int field, const char* format, ...) {
   show_status();
 }
 
+void kvWindow::setStatusProgress(int field, int value) {
+  status.setProgress(field, value);
+  show_status();
+}
+
 void kvWindow::setCallback(kvcallback callback, intptr_t object) {
   redirect = callback;
   redirectobj = object;

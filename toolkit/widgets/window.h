@@ -75,6 +75,7 @@ class kvWindow : public kvControl {
 
   void setStatusLayout(const char* layout);
   void setStatusText(int field, const char* format, ...) __attribute__((format(printf, 3, 4)));
+  void setStatusProgress(int field, int value);
 
   // The window's codes (and its standard view's) go to callback(object,
   // code, a, b, c) instead of the event queue.

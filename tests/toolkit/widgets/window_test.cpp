@@ -207,8 +207,7 @@ TEST_F(WindowTest, StatusBarFieldsTextsAndProgress) {
   for (int x = 4; x < 80 && !ink; ++x)
     for (int y = 103; y < 117 && !ink; ++y) ink = ctl().screen_pixel(x, y) == kvcolor(KV_COLOR_TEXT);
   EXPECT_TRUE(ink);
-  w.status.setProgress(1, 50);
-  w.setStatusText(0, "x");
+  w.setStatusProgress(1, 50);
   EXPECT_EQ(ctl().screen_pixel(303 + 40, 110), kvcolor(KV_COLOR_DARK));
   EXPECT_NE(ctl().screen_pixel(303 + 60, 110), kvcolor(KV_COLOR_DARK));
   w.setStatusLayout("10,10,10,10,10,10,10,10,10,5,5");
