@@ -117,7 +117,11 @@ bool kvWindow::vcreate(const char* format, va_list args) {
       h = screen_h;
     }
   } else if (wa.maximized) {
-    wx = wy = 0;
+    // The maximal window area starts at the work area's corner (0, 0
+    // unless a panel or a reserved strip lies along the top or left edge).
+    const kivo::port::Rect area = kivo::port::backend().desktop().work_area();
+    wx = area.x;
+    wy = area.y;
     w = kvsetting("maxwindowxs");
     h = kvsetting("maxwindowys") - menuHeight - toolbarHeight - statusHeight;
   }
