@@ -10,7 +10,9 @@
 #include "support/local_servers.h"
 #include "support/test_support.h"
 #include "toolkit/core/http.h"
+#include "toolkit/core/runtime_testing.h"
 #include "toolkit/port/backend.h"
+#include "toolkit/port/headless/control.h"
 
 namespace {
 
@@ -25,7 +27,10 @@ std::string slurp(const std::string& name) {
 // thread starts (kvinit does); so do the tests.
 class HttpThreads : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(kivo::port::use_backend("headless")); }
+  void SetUp() override {
+    ASSERT_TRUE(kivo::port::use_backend("headless"));
+    kvruntime_reset();  // this thread is the entry thread
+  }
 };
 
 TEST_F(HttpThreads, ParallelDownloadsKeepTheirOwnTranscriptsAndFiles) {
@@ -89,6 +94,21 @@ TEST_F(HttpThreads, LimitsChangeWhileDownloadsRun) {
   }
   worker.join();
   EXPECT_EQ(kvhttp_getlimits().total_timeout_ms, 5099);
+}
+
+TEST_F(HttpThreads, OnTheEntryThreadTheTransferRunsBesideThePump) {
+  setenv("no_proxy", "127.0.0.1,localhost", 1);
+  kivo::test::LocalHttpServer server;
+  kivo::test::TempDir dir;
+  kivo::test::HttpAnswer slow = kivo::test::http_answer("200 OK", "late");
+  slow.delay_ms = 200;
+  server.route("/slow", slow);
+  int delivered = 0;
+  for (int i = 0; i < 3; ++i) kivo::port::headless::control()->post([&] { ++delivered; });
+  std::string transcript;
+  ASSERT_TRUE(kvhttpget(server.url("/slow").c_str(), dir.file("slow").c_str(), &transcript));
+  EXPECT_EQ(delivered, 3);
+  EXPECT_EQ(kvhttplog(), transcript);
 }
 
 }  // namespace
