@@ -61,13 +61,14 @@ void add_error(std::string& log, const kivo::port::HttpResult& r) {
   add(log, "err=%d \"%s\"\r\n", r.error_code, clipped(r.error).c_str());
 }
 
+// "PROGRAM (kivo)"; never destroyed, like the shared state.
 const std::string& user_agent() {
-  static const std::string agent = [] {
+  static const std::string* agent = [] {
     std::string path = kivo::port::backend().system_info().program_path();
     std::string name = std::filesystem::path(path).filename().string();
-    return name.empty() ? std::string("kivo") : name + " (kivo)";
+    return new std::string(name.empty() ? std::string("kivo") : name + " (kivo)");
   }();
-  return agent;
+  return *agent;
 }
 
 // The part of url after its last "/".
