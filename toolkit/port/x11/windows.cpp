@@ -232,6 +232,7 @@ WindowId X11Windows::create(const WindowSpec& spec) {
   record->mapped = wait_mapped(id, spec.popup ? 500 : 2000);
   read_extents(*record);
   record->client = query_client(id);
+  if (record->client.width <= 0) record->client = {spec.x, spec.y, width, height};
   return WindowId(id);
 }
 
