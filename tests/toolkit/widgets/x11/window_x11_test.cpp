@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "toolkit/core/cfgstr.h"
 #include "toolkit/core/llgui.h"
 #include "toolkit/core/runtime.h"
 #include "toolkit/core/runtime_testing.h"
@@ -43,6 +44,9 @@ class WindowX11 : public X11Test {
     ASSERT_TRUE(window_.create("%s", configuration));
     windows().activate(window_.llwin.handle);
     ASSERT_TRUE(pump_until([&] { return backend().desktop().foreground() == window_.llwin.handle; }));
+    if (!window_.title.empty() && !kvcfgstr_lookup_flag(configuration, "notitle")) {
+      ASSERT_TRUE(pump_until([&] { return client().y > windows().outer_rect(window_.llwin.handle).y; }));
+    }
     pump_for(100);
     kvpump();
     while (kvqueued()) kvpollevent();
