@@ -274,6 +274,22 @@ TEST_F(ViewTest, ViewsLearnWhenThePointerEntersAndLeaves) {
   EXPECT_FALSE(view().hover);
 }
 
+TEST_F(ViewTest, ChildrenLearnWhereTheirPageIsOnTheScreen) {
+  ASSERT_TRUE(win.create("Positions,x=300,y=200,xs=400,ys=300,cys=900"));
+  go_live();
+  Probe a(10, 500, 50, 20);
+  const kivo::port::Rect client = kivo::port::backend().windows().client_rect(win.llwin.handle);
+  EXPECT_EQ(a.host(KV_HOST_SCREENX), client.x);
+  EXPECT_EQ(a.host(KV_HOST_SCREENY), client.y);
+  view().scrollTo(100);
+  EXPECT_EQ(a.host(KV_HOST_SCREENY), client.y - 100);
+  EXPECT_EQ(a.host(KV_HOST_LLWINDOW), reinterpret_cast<intptr_t>(&win.llwin));
+  EXPECT_EQ(a.host(KV_HOST_CURRENTVIEW), reinterpret_cast<intptr_t>(&view()));
+  EXPECT_EQ(a.host(KV_HOST_HIDDEN), 0);
+  win.autoRefresh = false;  // a "noredraw" window
+  EXPECT_NE(a.host(KV_HOST_HIDDEN), 0);
+}
+
 TEST_F(ViewTest, DestroyTellsTheChildrenAndLeavesTheHost) {
   open();
   Probe a(10, 10, 50, 20);
