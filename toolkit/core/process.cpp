@@ -163,13 +163,7 @@ std::string resolve_program(const std::string& name) {
 namespace kivo::core {
 
 std::vector<std::string> split_command_line(const char* command_line) {
-  std::vector<std::string> words;
-  if (!command_line) return words;
-  std::vector<char*> raw(kvargs_max_arguments);
-  int n = kvsplit_commandline(command_line, raw.data(), kvargs_max_arguments);
-  // The runtime keeps the texts it splits for the life of the process.
-  for (int i = 0; i < n; ++i) words.emplace_back(raw[size_t(i)]);
-  return words;
+  return kvsplit_commandline_words(command_line);
 }
 
 std::string resolve_program_name(const std::string& name) { return resolve_program(name); }

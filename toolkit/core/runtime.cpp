@@ -145,9 +145,9 @@ void reset_runtime() {
 
 // ---- Entry and lifetime ----------------------------------------------------
 
-int kvsplit_commandline(const char* text, char** out, int max_arguments) {
-  if (!text) return 0;
-  int n = 0;
+std::vector<std::string> kvsplit_commandline_words(const char* text, int max_arguments) {
+  std::vector<std::string> words;
+  if (!text) return words;
   const char* p = text;
   for (;;) {
     while (*p == ' ') ++p;
@@ -167,9 +167,17 @@ int kvsplit_commandline(const char* text, char** out, int max_arguments) {
         ++p;
       }
     }
-    if (n < max_arguments) out[n++] = copy_argument(token.data(), token.size());
+    if (int(words.size()) >= max_arguments) continue;  // surplus arguments are dropped
+    if (token.size() > size_t(kvargs_max_length)) token.resize(kvargs_max_length);
+    words.push_back(std::move(token));
   }
-  return n;
+  return words;
+}
+
+int kvsplit_commandline(const char* text, char** out, int max_arguments) {
+  std::vector<std::string> words = kvsplit_commandline_words(text, max_arguments);
+  for (size_t i = 0; i < words.size(); ++i) out[i] = copy_argument(words[i].data(), words[i].size());
+  return int(words.size());
 }
 
 void kvinit(int argc, char** argv) {

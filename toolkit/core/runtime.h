@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "toolkit/core/kvtypes.h"
 
@@ -48,6 +49,9 @@ char** kvargv();
 // to kvargs_max_length characters. Returns the number appended. The texts
 // belong to the toolkit and stay valid for the life of the process.
 int kvsplit_commandline(const char* text, char** out, int max_arguments);
+// The same split into owned texts (for command lines split at run time).
+std::vector<std::string> kvsplit_commandline_words(const char* text,
+                                                   int max_arguments = kvargs_max_arguments);
 
 // ---- Command-line options --------------------------------------------------
 

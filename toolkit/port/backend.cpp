@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <atomic>
+#include <mutex>
 
 #include "toolkit/port/backend_list.h"
 
@@ -53,9 +55,20 @@ std::unique_ptr<Backend> choose() {
 
 }  // namespace
 
+// The first use may race between threads (a worker starting before the main
+// thread touched the backend): the backend is created under a lock and
+// published through an atomic pointer.
+namespace {
+std::mutex g_creating;
+std::atomic<Backend*> g_ready{nullptr};
+}  // namespace
+
 Backend& backend() {
+  if (Backend* b = g_ready.load(std::memory_order_acquire)) return *b;
+  std::lock_guard lock(g_creating);
   auto& instance = current();
   if (!instance) instance = choose();
+  g_ready.store(instance.get(), std::memory_order_release);
   return *instance;
 }
 
@@ -64,7 +77,10 @@ bool use_backend(const std::string& name) {
   if (!entry || !entry->probe()) return false;
   auto fresh = entry->create();
   if (!fresh) return false;
+  std::lock_guard lock(g_creating);
+  g_ready.store(nullptr, std::memory_order_release);
   current() = std::move(fresh);
+  g_ready.store(current().get(), std::memory_order_release);
   return true;
 }
 

@@ -15,6 +15,7 @@ std::vector<std::string> split(const char* text, int max = kvargs_max_arguments)
   int n = kvsplit_commandline(text, slots.data(), max);
   std::vector<std::string> out;
   for (int i = 0; i < n; ++i) out.emplace_back(slots[size_t(i)]);
+  EXPECT_EQ(out, kvsplit_commandline_words(text, max)) << "both forms split alike";
   return out;
 }
 
