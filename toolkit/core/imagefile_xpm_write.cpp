@@ -60,10 +60,14 @@ bool kvpxmap_savetofile_xpm(kvpxmap* p, const char* name) {
   std::snprintf(line, sizeof line, "\"%d %d %d %d\",\n", p->width, p->height, colours + 1, cpp);
   out += line;
   // The transparent key has the width of every other key.
-  out += "\"" + key(0, cpp) + "\tc None\",\n";
+  out += '"';
+  out += key(0, cpp);
+  out += "\tc None\",\n";
   for (int i = 0; i < colours; ++i) {
     std::snprintf(line, sizeof line, "\tc #%06X\",\n", unsigned(p->palette[i] & 0xFFFFFF));
-    out += "\"" + key(i + 1, cpp) + line;
+    out += '"';
+    out += key(i + 1, cpp);
+    out += line;
   }
   std::string keys[256];
   for (int i = 0; i < 256; ++i) keys[i] = i == 255 ? key(0, cpp) : i < colours ? key(i + 1, cpp) : "";
