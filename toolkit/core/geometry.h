@@ -29,7 +29,7 @@ struct kvgeometry {
   double xspec = 0, yspec = 0, wspec = 0, hspec = 0;  // as given
   int32_t minwidth = 0, minheight = 0;
   int32_t maxwidth = 0, maxheight = 0;  // 0: no maximum
-  bool xpixel = true, ypixel = true;    // false: the spec is a per cent of the parent
+  bool xpixel = true, ypixel = true;    // false: the given value is a per cent of the parent
   bool wpixel = true, hpixel = true;
   bool xleft = true, ytop = true;       // false: a per-cent position is the centre
   bool wuncentred = false, huncentred = false;  // plain per-cent size even when centred
