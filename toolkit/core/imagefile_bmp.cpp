@@ -1,6 +1,4 @@
 // 24-bit BMP files: reading, writing and the size query.
-#include <cstdlib>
-#include <cstring>
 
 #include "toolkit/core/imagefile_internal.h"
 #include "toolkit/core/pxmap_internal.h"
@@ -93,8 +91,7 @@ bool kvpxmap_loadfromfile_bmp(kvpxmap* p, const char* name, const char* const* t
     kvpxmap_free(&picture);
     return false;
   }
-  std::string colour;
-  if (find_value(tokens, "transparentcolor=", colour))
-    kvpxmap_settranscolor(&picture, int(std::strtoul(colour.c_str(), nullptr, 16)));
+  int colour;
+  if (transparent_colour(tokens, colour)) kvpxmap_settranscolor(&picture, colour);
   return place_truecolor(p, &picture, x, y, w, h, tokens, "bmp", true, true);
 }

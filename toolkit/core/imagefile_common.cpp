@@ -1,5 +1,5 @@
 // Shared parts of the image-file code: file types, whole-file reading and
-// atomic writing, configuration tokens.
+// atomic writing, the configuration of loads and saves.
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +8,7 @@
 #include <random>
 #include <system_error>
 
+#include "toolkit/core/cfgstr_rules.h"
 #include "toolkit/core/imagefile.h"
 #include "toolkit/core/imagefile_internal.h"
 
@@ -57,84 +58,34 @@ bool dimensions_allowed(int64_t width, int64_t height) {
          height <= kvpicture_max_dimension && width * height <= kvpicture_max_pixels;
 }
 
-std::string format_config(const char* format, va_list args) {
-  // Percent signs that cannot start a conversion ("50%," or a trailing "%")
-  // are doubled so that they print literally.
-  std::string escaped;
-  for (const char* s = format; *s; ++s) {
-    escaped += *s;
-    if (*s == '%') {
-      signed char next = static_cast<signed char>(s[1]);
-      if (next < '0' || next == '>') escaped += '%';
-    }
-  }
-  char buffer[1000];
-  std::vsnprintf(buffer, sizeof buffer, escaped.c_str(), args);
-  return buffer;
-}
-
-Config parse_config(const std::string& text) {
+Config parse_config(std::string_view text) {
   Config c;
-  if (!text.empty()) {
-    size_t start = 0;
-    for (;;) {
-      size_t comma = text.find(',', start);
-      c.tokens.push_back(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
-      if (comma == std::string::npos) break;
-      start = comma + 1;
-    }
-  }
-  for (auto& t : c.tokens) c.list.push_back(t.c_str());
+  c.file = std::string(text.substr(0, text.find(',')));
+  kvcfgstr_split(text, c.tokens);
+  kvcfgstr_offsets(c.tokens, 1, c.offsets);
+  for (const std::string& t : c.tokens) c.list.push_back(t.c_str());
   c.list.push_back(nullptr);
   return c;
 }
 
-namespace {
-
-std::string stripped_lower(const char* token) {
-  std::string s;
-  for (; *token; ++token)
-    if (*token != ' ' && *token != '\t') s += char(std::tolower(static_cast<unsigned char>(*token)));
-  return s;
+int palette_code(const char* const* tokens) {
+  kvcfgstr_tokens t;
+  for (; tokens && *tokens; ++tokens) t.emplace_back(*tokens);
+  int code = 0;
+  kvcfgstr_palettecode(t, 1, code);
+  return code;
 }
 
-int int_value(const std::string& text) { return int(std::strtod(text.c_str(), nullptr)); }
-
-}  // namespace
-
-bool find_value(const char* const* tokens, const char* prefix, std::string& value) {
-  if (!tokens) return false;
-  size_t n = std::strlen(prefix);
-  for (; *tokens; ++tokens) {
-    std::string s = stripped_lower(*tokens);
-    if (s.compare(0, n, prefix) == 0) {
-      value = s.substr(n);
+bool transparent_colour(const char* const* tokens, int& colour) {
+  if (!tokens || !*tokens) return false;
+  for (const char* const* t = tokens + 1; *t; ++t) {
+    std::string value;
+    if (kvcfgstr_lookup_text(kivo::cfgstr::without_blanks(*t), "transparentcolor=", value)) {
+      colour = int(std::strtoul(value.c_str(), nullptr, 16));
       return true;
     }
   }
   return false;
-}
-
-Offsets parse_offsets(const char* const* tokens) {
-  Offsets o;
-  if (!tokens) return o;
-  // The file name (first token) is not an offset; later tokens override.
-  for (const char* const* t = tokens + (tokens[0] ? 1 : 0); *t; ++t) {
-    std::string s = stripped_lower(*t);
-    auto starts = [&](const char* p) { return s.compare(0, std::strlen(p), p) == 0; };
-    if (starts("xs=")) o.w = int_value(s.substr(3));
-    else if (starts("width=")) o.w = int_value(s.substr(6));
-    else if (starts("ys=")) o.h = int_value(s.substr(3));
-    else if (starts("height=")) o.h = int_value(s.substr(7));
-    else if (starts("x=")) o.x = int_value(s.substr(2));
-    else if (starts("y=")) o.y = int_value(s.substr(2));
-  }
-  return o;
-}
-
-int palette_code(const char* const* tokens) {
-  std::string v;
-  return find_value(tokens, "palettecode=", v) ? std::atoi(v.c_str()) : 0;
 }
 
 }  // namespace kivo::imagefile

@@ -3,11 +3,13 @@
 // into a pixmap of any format.
 #pragma once
 
-#include <cstdarg>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "toolkit/core/cfgstr.h"
+#include "toolkit/core/cfgstr_groups.h"
 #include "toolkit/core/imagefile.h"
 
 namespace kivo::imagefile {
@@ -21,24 +23,27 @@ bool write_file(const char* name, const std::vector<uint8_t>& bytes);
 
 bool dimensions_allowed(int64_t width, int64_t height);
 
-// A formatted configuration split at commas; the list form is null-terminated.
+// The configuration of a load or save: the file name, then keyword tokens
+// (cfgstr.h). The name is the text up to the first comma, taken whole: a
+// path may be longer than a keyword token.
 struct Config {
-  std::vector<std::string> tokens;
-  std::vector<const char*> list;
-  std::string file() const { return tokens.empty() ? std::string() : tokens[0]; }
-};
-Config parse_config(const std::string& text);
-std::string format_config(const char* format, va_list args);
+  std::string file;
+  kvcfgstr_tokens tokens;         // kvcfgstr_split of the text; the offsets consumed
+  std::vector<const char*> list;  // the tokens as the loaders take them, null-terminated
+  kvcfg_offsets offsets;          // x=, y=, xs=/width=, ys=/height=; -1 where not given
 
-// Offsets group: x=, y=, xs=/width=, ys=/height=, integer form; -1 if absent.
-struct Offsets {
-  int x = -1, y = -1, w = -1, h = -1;
+  Config() = default;
+  Config(const Config&) = delete;  // list points into tokens
+  Config& operator=(const Config&) = delete;
+  Config(Config&&) = default;
 };
-Offsets parse_offsets(const char* const* tokens);
-// Value of the first token beginning with `prefix` (case-insensitive, blanks
-// ignored), or false.
-bool find_value(const char* const* tokens, const char* prefix, std::string& value);
+Config parse_config(std::string_view text);
+
+// Keywords the loaders read from their token list (the file name, token 0,
+// is never taken for one): palettecode=N (0 when not given), and
+// transparentcolor=RRGGBB, hexadecimal, from the first token containing it.
 int palette_code(const char* const* tokens);
+bool transparent_colour(const char* const* tokens, int& colour);
 
 // Puts a truecolor picture into p (any format) at (x, y), w x h (-1: all):
 // truecolor targets get the pixels directly, palette8 targets a colour-mapped

@@ -22,8 +22,8 @@ bool place_truecolor(kvpxmap* p, kvpxmap* picture, int x, int y, int w, int h,
       pxmap::PixelView d = pxmap::pixel_view(p);
       if (d.pixels && pxmap::clip_copy(x, y, sx, sy, cw, ch, picture->width, picture->height, d.width, d.height))
         pxmap::copy_opaque(d, x, y, pxmap::pixel_view(picture), sx, sy, cw, ch);
-      std::string colour;
-      if (p->palette && std::strcmp(loader, "bmp") == 0 && find_value(tokens, "transparentcolor=", colour))
+      int colour;
+      if (p->palette && std::strcmp(loader, "bmp") == 0 && transparent_colour(tokens, colour))
         p->palette[255] = picture->palette[255];
       ok = d.pixels != nullptr;
       break;
@@ -89,14 +89,14 @@ bool kvgetpicturesizes(const char* name, int* width, int* height) {
 
 bool kvgraphic_gloadintern_file(kvpxmap* p, const char* configuration) {
   Config c = parse_config(configuration ? configuration : "");
-  std::string name = c.file();
-  Offsets o = parse_offsets(c.list.data());
-  int x = o.x < 0 ? 0 : o.x, y = o.y < 0 ? 0 : o.y;
+  const std::string& name = c.file;
+  const kvcfg_offsets& o = c.offsets;
+  int x = o.x < 0 ? 0 : o.x, y = o.y < 0 ? 0 : o.y, w = o.width, h = o.height;
   switch (kvfiletype(name.c_str())) {
-    case KVFILE_BMP: return kvpxmap_loadfromfile_bmp(p, name.c_str(), c.list.data(), x, y, o.w, o.h);
-    case KVFILE_XPM: return kvpxmap_loadfromfile_xpm(p, name.c_str(), c.list.data(), x, y, o.w, o.h);
-    case KVFILE_PPM: return kvpxmap_loadfromfile_ppm(p, name.c_str(), c.list.data(), x, y, o.w, o.h);
-    case KVFILE_PCX: return kvpxmap_loadfromfile_pcx(p, name.c_str(), c.list.data(), x, y, o.w, o.h);
+    case KVFILE_BMP: return kvpxmap_loadfromfile_bmp(p, name.c_str(), c.list.data(), x, y, w, h);
+    case KVFILE_XPM: return kvpxmap_loadfromfile_xpm(p, name.c_str(), c.list.data(), x, y, w, h);
+    case KVFILE_PPM: return kvpxmap_loadfromfile_ppm(p, name.c_str(), c.list.data(), x, y, w, h);
+    case KVFILE_PCX: return kvpxmap_loadfromfile_pcx(p, name.c_str(), c.list.data(), x, y, w, h);
     default: std::printf("kvgraphic_gloadintern_file: unsupported format (%s)\n", name.c_str()); return false;
   }
 }

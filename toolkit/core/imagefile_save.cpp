@@ -11,15 +11,15 @@ namespace {
 
 bool save_config(kvpxmap* p, const std::string& text) {
   Config c = parse_config(text);
-  std::string name = c.file();
+  const std::string& name = c.file;
   int type = kvfiletype(name.c_str());
   if (type < KVFILE_PNG || type > KVFILE_PCX) {
     std::printf("kvpxmap_savetofile: unsupported format (%s)\n", name.c_str());
     return false;
   }
-  Offsets o = parse_offsets(c.list.data());
+  const kvcfg_offsets& o = c.offsets;
   kvpxmap copy;
-  if (!kvpxmap_duplicate(&copy, p, o.x, o.y, o.w, o.h)) {
+  if (!kvpxmap_duplicate(&copy, p, o.x, o.y, o.width, o.height)) {
     kvpxmap_free(&copy);
     return false;
   }
@@ -50,7 +50,7 @@ bool save_config(kvpxmap* p, const std::string& text) {
 bool kvpxmap_savetofile(kvpxmap* p, const char* format, ...) {
   va_list args;
   va_start(args, format);
-  std::string text = format_config(format, args);
+  std::string text = kvcfgstr_vformat(format, args);
   va_end(args);
   return save_config(p, text);
 }
@@ -58,7 +58,7 @@ bool kvpxmap_savetofile(kvpxmap* p, const char* format, ...) {
 bool kvpicture_halve(const char* source, const char* target_format, ...) {
   va_list args;
   va_start(args, target_format);
-  std::string target = format_config(target_format, args);
+  std::string target = kvcfgstr_vformat(target_format, args);
   va_end(args);
   int w = 0, h = 0;
   if (!kvgetpicturesizes(source, &w, &h) || !dimensions_allowed(w, h) || w < 2 || h < 2) return false;
@@ -72,14 +72,13 @@ bool kvpicture_halve(const char* source, const char* target_format, ...) {
   half.format = KVPX_TRUECOLOR;
   bool ok = kvpxmap_allocate(&full) && kvpxmap_allocate(&half);
   // The file name is handed over as a token of its own, commas and all.
-  Config c;
-  c.list = {source, nullptr};
+  const char* const tokens[] = {source, nullptr};
   if (ok) {
     switch (kvfiletype(source)) {
-      case KVFILE_BMP: ok = kvpxmap_loadfromfile_bmp(&full, source, c.list.data(), 0, 0, -1, -1); break;
-      case KVFILE_XPM: ok = kvpxmap_loadfromfile_xpm(&full, source, c.list.data(), 0, 0, -1, -1); break;
-      case KVFILE_PPM: ok = kvpxmap_loadfromfile_ppm(&full, source, c.list.data(), 0, 0, -1, -1); break;
-      case KVFILE_PCX: ok = kvpxmap_loadfromfile_pcx(&full, source, c.list.data(), 0, 0, -1, -1); break;
+      case KVFILE_BMP: ok = kvpxmap_loadfromfile_bmp(&full, source, tokens, 0, 0, -1, -1); break;
+      case KVFILE_XPM: ok = kvpxmap_loadfromfile_xpm(&full, source, tokens, 0, 0, -1, -1); break;
+      case KVFILE_PPM: ok = kvpxmap_loadfromfile_ppm(&full, source, tokens, 0, 0, -1, -1); break;
+      case KVFILE_PCX: ok = kvpxmap_loadfromfile_pcx(&full, source, tokens, 0, 0, -1, -1); break;
       default: ok = false;
     }
   }

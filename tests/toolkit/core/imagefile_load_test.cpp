@@ -2,11 +2,13 @@
 // save-under buffer.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "imagefile_test_util.h"
 #include "pxmap_test_util.h"
 #include "support/test_support.h"
+#include "toolkit/core/cfgstr.h"
 #include "toolkit/core/imagefile.h"
 
 namespace {
@@ -101,6 +103,25 @@ TEST_F(ImageLoad, SaveARegion) {
   kvpxmap back = make_pxmap(KVPX_TRUECOLOR, 2, 2);
   ASSERT_TRUE(kvgraphic_gloadintern_file(&back, path("r.ppm").c_str()));
   EXPECT_EQ(pixels_of(back), (std::vector<int>{5, 6, 8, 9}));
+  kvpxmap_free(&back);
+  kvpxmap_free(&p);
+}
+
+TEST_F(ImageLoad, FileNamesLongerThanAKeywordTokenStayWhole) {
+  // Keyword tokens are cut at kvcfgstr_max_token characters; the file name
+  // in front of them must not be, or the picture would go to another file.
+  std::string folder = dir.path();
+  while (folder.size() <= kvcfgstr_max_token) {
+    folder += "/" + std::string(200, 'd');
+    std::filesystem::create_directory(folder);
+  }
+  const std::string name = folder + "/long.ppm";
+  kvpxmap p = pxmap_from(KVPX_TRUECOLOR, 2, 1, {0x010203, 0x040506});
+  ASSERT_TRUE(kvpxmap_savetofile(&p, "%s,x=1", name.c_str()));
+  kvpxmap back = make_pxmap(KVPX_TRUECOLOR, 2, 1);
+  kvpxmap_clear(&back, 0);
+  ASSERT_TRUE(kvgraphic_gloadintern_file(&back, (name + ",x=1").c_str()));
+  EXPECT_EQ(pixels_of(back), (std::vector<int>{0, 0x040506}));
   kvpxmap_free(&back);
   kvpxmap_free(&p);
 }
