@@ -10,6 +10,7 @@
 
 #include "toolkit/core/cfgstr.h"
 #include "toolkit/core/cfgstr_rules.h"
+#include "toolkit/core/strformat.h"
 
 namespace {
 
@@ -93,10 +94,7 @@ void kvcfgstr_escape(std::string& out, const char* format) {
 
 std::string kvcfgstr_vformat(const char* format, va_list args) {
   std::string escaped = kvcfgstr_escape(std::string_view(format ? format : ""));
-  char buffer[kvcfgstr_max_text + 1];
-  int n = std::vsnprintf(buffer, sizeof buffer, escaped.c_str(), args);
-  if (n < 0) return {};
-  return std::string(buffer, std::min<std::size_t>(static_cast<std::size_t>(n), kvcfgstr_max_text));
+  return kivo::core::vformat(escaped.c_str(), args, kvcfgstr_max_text);
 }
 
 std::string kvcfgstr_format(const char* format, ...) {

@@ -9,6 +9,8 @@
 #include <random>
 #include <system_error>
 
+#include "toolkit/core/strformat.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -138,10 +140,9 @@ int kvfile_copyall(const char* pattern, const char* folder) {
 
 int kvfile_deleteall(const char* format, ...) {
   if (!format) return 0;
-  char text[4096];
   va_list args;
   va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
+  const std::string text = kivo::core::vformat(format, args, kivo::core::kMaxPattern);
   va_end(args);
   std::string path_pattern;
   kivo::core::ListingOptions options;

@@ -59,6 +59,8 @@ namespace kivo::core {
 // A listing's limits: beyond them it stops and prints one line.
 constexpr size_t kListingMaxEntries = 100000;
 constexpr size_t kListingMaxBytes = 1 << 20;
+// A formatted listing or deletion pattern keeps its first this many characters.
+constexpr size_t kMaxPattern = 4095;
 
 struct ListingOptions {
   bool recursive = false;

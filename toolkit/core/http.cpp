@@ -13,6 +13,7 @@
 
 #include "toolkit/core/runtime.h"
 #include "toolkit/core/runtime_internal.h"
+#include "toolkit/core/strformat.h"
 #include "toolkit/port/backend.h"
 #include "toolkit/port/http.h"
 #include "toolkit/port/system_info.h"
@@ -49,12 +50,10 @@ std::string clipped(const std::string& text) {
 
 void add(std::string& log, const char* format, ...) __attribute__((format(printf, 2, 3)));
 void add(std::string& log, const char* format, ...) {
-  char line[kQuoteMax + 256];
   va_list args;
   va_start(args, format);
-  std::vsnprintf(line, sizeof line, format, args);
+  log += kivo::core::vformat(format, args, kQuoteMax + 255);
   va_end(args);
-  log += line;
 }
 
 void add_error(std::string& log, const kivo::port::HttpResult& r) {

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "toolkit/core/files.h"
+#include "toolkit/core/strformat.h"
 
 namespace fs = std::filesystem;
 
@@ -148,22 +149,20 @@ std::vector<std::string> list_folder(const std::string& pattern, const ListingOp
 
 const char* kvdir_next(const char* format, ...) {
   if (!format) return nullptr;
-  char text[4096];
   va_list args;
   va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
+  const std::string text = kivo::core::vformat(format, args, kivo::core::kMaxPattern);
   va_end(args);
-  return next_entry(text);
+  return next_entry(text.c_str());
 }
 
 bool kvdir_nextinto(std::string& buffer, const char* format, ...) {
   if (!format) return false;
-  char text[4096];
   va_list args;
   va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
+  const std::string text = kivo::core::vformat(format, args, kivo::core::kMaxPattern);
   va_end(args);
-  const char* entry = next_entry(text);
+  const char* entry = next_entry(text.c_str());
   if (!entry) return false;
   buffer = entry;
   return true;

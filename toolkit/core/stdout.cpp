@@ -2,10 +2,10 @@
 #include "toolkit/core/stdout.h"
 
 #include <cstdarg>
-#include <cstdio>
 #include <string>
 
 #include "toolkit/core/cfgstr.h"
+#include "toolkit/core/strformat.h"
 
 namespace {
 
@@ -16,14 +16,8 @@ struct Target {
 
 Target g_current, g_saved;
 
-std::string vtext(const char* format, va_list args) {
-  char buffer[4096];
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-  int n = std::vsnprintf(buffer, sizeof buffer, format, args);
-#pragma GCC diagnostic pop
-  return n < 0 ? std::string() : std::string(buffer);
-}
+// Formatted drawing texts keep their first this many characters.
+constexpr std::size_t kMaxText = 4095;
 
 intptr_t ptr(const void* p) { return reinterpret_cast<intptr_t>(p); }
 
@@ -78,7 +72,7 @@ intptr_t kvgtextf(int x, int y, int colour, const char* format, ...) {
   if (!format) return 0;
   va_list args;
   va_start(args, format);
-  std::string text = vtext(format, args);
+  std::string text = kivo::core::vformat(format, args, kMaxText);
   va_end(args);
   return kvgtext(x, y, colour, text.c_str());
 }

@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "toolkit/core/environment.h"
+#include "toolkit/core/strformat.h"
 
 namespace {
 
@@ -335,18 +336,10 @@ void kvXBase::writetext(int record, int field, std::string_view text) {
 
 void kvXBase::write(int record, int field, const char* format, ...) {
   if (!format) return;
-  va_list args, again;
+  va_list args;
   va_start(args, format);
-  va_copy(again, args);
-  int n = std::vsnprintf(nullptr, 0, format, args);
+  std::string text = kivo::core::vformat(format, args);
   va_end(args);
-  std::string text;
-  if (n > 0) {
-    text.resize(static_cast<std::size_t>(n) + 1);
-    std::vsnprintf(text.data(), text.size(), format, again);
-    text.resize(static_cast<std::size_t>(n));
-  }
-  va_end(again);
   writetext(record, field, text);
 }
 

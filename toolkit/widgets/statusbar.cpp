@@ -2,14 +2,13 @@
 
 #include <algorithm>
 #include <cstdarg>
-#include <cstdio>
 #include <cstdlib>
-#include <vector>
 
 #include "toolkit/core/draw.h"
 #include "toolkit/core/environment.h"
 #include "toolkit/core/font.h"
 #include "toolkit/core/pxmap.h"
+#include "toolkit/core/strformat.h"
 
 namespace {
 const std::string kEmpty;
@@ -53,18 +52,8 @@ void kvStatusBar::setText(int field, const char* format, ...) {
   if (field < 0 || field >= kvstatusbar_max_fields || !format) return;
   va_list args;
   va_start(args, format);
-  va_list again;
-  va_copy(again, args);
-  const int n = std::vsnprintf(nullptr, 0, format, args);
+  text_[field] = kivo::core::vformat(format, args);
   va_end(args);
-  std::string out;
-  if (n > 0) {
-    std::vector<char> buffer(size_t(n) + 1);
-    std::vsnprintf(buffer.data(), buffer.size(), format, again);
-    out.assign(buffer.data(), size_t(n));
-  }
-  va_end(again);
-  text_[field] = out;
   shows_progress_[field] = false;
 }
 

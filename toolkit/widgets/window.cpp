@@ -3,8 +3,7 @@
 #include "toolkit/widgets/window.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <vector>
+#include <cstdarg>
 
 #include "toolkit/core/cfgstr.h"
 #include "toolkit/core/cfgstr_groups.h"
@@ -12,6 +11,7 @@
 #include "toolkit/core/geometry.h"
 #include "toolkit/core/runtime.h"
 #include "toolkit/core/stdout.h"
+#include "toolkit/core/strformat.h"
 #include "toolkit/port/backend.h"
 #include "toolkit/port/desktop.h"
 #include "toolkit/widgets/hosts.h"
@@ -21,20 +21,6 @@ namespace {
 kvWindow*& most_recent() {
   static kvWindow* w = nullptr;
   return w;
-}
-
-std::string vformat(const char* format, va_list args) {
-  va_list again;
-  va_copy(again, args);
-  const int n = std::vsnprintf(nullptr, 0, format, args);
-  std::string out;
-  if (n > 0) {
-    std::vector<char> buffer(size_t(n) + 1);
-    std::vsnprintf(buffer.data(), buffer.size(), format, again);
-    out.assign(buffer.data(), size_t(n));
-  }
-  va_end(again);
-  return out;
 }
 
 }  // namespace
@@ -224,7 +210,7 @@ void kvWindow::text(int tx, int ty, int colour, const char* format, ...) {
   if (!format) return;
   va_list args;
   va_start(args, format);
-  const std::string s = vformat(format, args);
+  const std::string s = kivo::core::vformat(format, args);
   va_end(args);
   views[current].answer(KVG_TEXT, tx, ty, colour, reinterpret_cast<intptr_t>(s.c_str()), 0, 0, 0, 0);
 }
@@ -282,7 +268,7 @@ void kvWindow::setStatusText(int field, const char* format, ...) {
   if (!format) return;
   va_list args;
   va_start(args, format);
-  const std::string s = vformat(format, args);
+  const std::string s = kivo::core::vformat(format, args);
   va_end(args);
   status.setText(field, "%s", s.c_str());
   show_status();
