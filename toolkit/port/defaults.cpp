@@ -8,7 +8,7 @@
 namespace kivo::port {
 
 Surface* HeapSurfaces::create(int width, int height) {
-  if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return nullptr;
+  if (!size_allowed(width, height)) return nullptr;
   auto* pixels = static_cast<uint32_t*>(std::calloc(size_t(width) * size_t(height), sizeof(uint32_t)));
   if (!pixels) return nullptr;
   auto* surface = new (std::nothrow) Surface;

@@ -30,6 +30,12 @@ class Surfaces {
 
   // Releases a surface from create(); nullptr is ignored.
   virtual void destroy(Surface* surface) = 0;
+
+  // The sizes create() accepts.
+  static constexpr int kMaxSide = 16384;
+  static bool size_allowed(int width, int height) {
+    return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide;
+  }
 };
 
 }  // namespace kivo::port

@@ -3,7 +3,6 @@
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -88,22 +87,11 @@ Surface* X11Surfaces::create_shm(int width, int height) {
 }
 
 Surface* X11Surfaces::create(int width, int height) {
-  if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return nullptr;
+  if (!size_allowed(width, height)) return nullptr;
   if (shm_usable_ && long(width) * long(height) >= kMinShmPixels && segments_.load() < kMaxSegments) {
     if (Surface* surface = create_shm(width, height)) return surface;
   }
-  auto* pixels = static_cast<uint32_t*>(std::calloc(size_t(width) * size_t(height), sizeof(uint32_t)));
-  if (!pixels) return nullptr;
-  auto* surface = new (std::nothrow) Surface;
-  if (!surface) {
-    std::free(pixels);
-    return nullptr;
-  }
-  surface->pixels = pixels;
-  surface->width = width;
-  surface->height = height;
-  surface->stride = width;
-  return surface;
+  return heap_.create(width, height);
 }
 
 void X11Surfaces::destroy(Surface* surface) {
@@ -118,10 +106,10 @@ void X11Surfaces::destroy(Surface* surface) {
     XDestroyImage(backing->image);
     delete backing;
     --segments_;
+    delete surface;
   } else {
-    std::free(surface->pixels);
+    heap_.destroy(surface);
   }
-  delete surface;
 }
 
 XImage* X11Surfaces::shm_image(const Surface& surface) {

@@ -1,5 +1,6 @@
 // Surfaces of the x11 backend: large surfaces live in MIT-SHM segments that
-// the X server reads directly, so showing them copies nothing on our side.
+// the X server reads directly, so showing them copies nothing on our side;
+// the others are plain heap surfaces.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -8,6 +9,7 @@
 
 #include <atomic>
 
+#include "toolkit/port/defaults.h"
 #include "toolkit/port/surfaces.h"
 
 namespace kivo::port::x11 {
@@ -39,6 +41,7 @@ class X11Surfaces : public Surfaces {
   Surface* create_shm(int width, int height);
 
   ::Display* connection_;
+  HeapSurfaces heap_;  // small surfaces, and all of them without MIT-SHM
   bool shm_usable_ = false;
   std::atomic<int> segments_{0};
 };
