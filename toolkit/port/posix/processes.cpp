@@ -13,8 +13,7 @@
 #include <mutex>
 
 #include "toolkit/port/posix/services.h"
-
-extern char** environ;
+#include "toolkit/port/posix/spawn.h"
 
 namespace kivo::port {
 namespace {
@@ -91,26 +90,9 @@ class PosixProcesses : public Processes {
     posix_spawn_file_actions_addclosefrom_np(&actions, 3);
     if (!spec.working_dir.empty()) posix_spawn_file_actions_addchdir_np(&actions, spec.working_dir.c_str());
 
-    posix_spawnattr_t attr;
-    posix_spawnattr_init(&attr);
-    sigset_t no_signals, default_signals;
-    sigemptyset(&no_signals);
-    sigfillset(&default_signals);
-    sigdelset(&default_signals, SIGKILL);
-    sigdelset(&default_signals, SIGSTOP);
-    short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
-    if (spec.hidden) flags |= POSIX_SPAWN_SETSID;
-    posix_spawnattr_setflags(&attr, flags);
-    posix_spawnattr_setsigmask(&attr, &no_signals);
-    posix_spawnattr_setsigdefault(&attr, &default_signals);
-
-    std::vector<char*> argv;
-    for (const std::string& a : spec.argv) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
     pid_t pid = -1;
-    int rc = posix_spawnp(&pid, argv[0], &actions, &attr, argv.data(), environ);
+    const int rc = spawn_program(spec.argv, &actions, spec.hidden, pid);
     posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attr);
     close_fd(in[0]);
     close_fd(out[1]);
     close_fd(err[1]);

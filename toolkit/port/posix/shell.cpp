@@ -7,7 +7,6 @@
 // signal handling; a small thread reaps each one so no zombie is left.
 // Nothing is ever passed through a command shell.
 #include <fcntl.h>
-#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,8 +16,7 @@
 #include <thread>
 
 #include "toolkit/port/posix/services.h"
-
-extern char** environ;
+#include "toolkit/port/posix/spawn.h"
 
 namespace kivo::port {
 namespace {
@@ -29,23 +27,9 @@ bool spawn_detached(const std::vector<std::string>& args) {
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addclosefrom_np(&actions, 3);
-  posix_spawnattr_t attr;
-  posix_spawnattr_init(&attr);
-  sigset_t none, all;
-  sigemptyset(&none);
-  sigfillset(&all);
-  sigdelset(&all, SIGKILL);
-  sigdelset(&all, SIGSTOP);
-  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-  posix_spawnattr_setsigmask(&attr, &none);
-  posix_spawnattr_setsigdefault(&attr, &all);
-  std::vector<char*> argv;
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
   pid_t pid = -1;
-  int rc = posix_spawnp(&pid, argv[0], &actions, &attr, argv.data(), environ);
+  const int rc = spawn_program(args, &actions, true, pid);
   posix_spawn_file_actions_destroy(&actions);
-  posix_spawnattr_destroy(&attr);
   if (rc != 0) return false;
   std::thread([pid] {
     while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
