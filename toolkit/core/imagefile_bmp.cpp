@@ -84,13 +84,8 @@ using namespace kivo::imagefile;
 
 bool kvpxmap_loadfromfile_bmp(kvpxmap* p, const char* name, const char* const* tokens, int x, int y,
                               int w, int h) {
-  std::vector<uint8_t> file;
-  if (!read_file(name, file)) return false;
   kvpxmap picture;
-  if (!decode_bmp(file, &picture)) {
-    kvpxmap_free(&picture);
-    return false;
-  }
+  if (!read_picture(name, decode_bmp, &picture)) return false;
   int colour;
   if (transparent_colour(tokens, colour)) kvpxmap_settranscolor(&picture, colour);
   return place_truecolor(p, &picture, x, y, w, h, tokens, "bmp", true, true);

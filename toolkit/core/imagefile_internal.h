@@ -55,6 +55,11 @@ bool place_truecolor(kvpxmap* p, kvpxmap* picture, int x, int y, int w, int h,
                      const char* const* tokens, const char* loader, bool directx_ok,
                      bool server_replace);
 
+// Reads the file and decodes it into a fresh truecolor pixmap; false (and
+// nothing allocated) when the file cannot be read or decoded.
+using Decoder = bool (*)(const std::vector<uint8_t>& file, kvpxmap* out);
+bool read_picture(const char* name, Decoder decode, kvpxmap* picture);
+
 // Decoders into a fresh truecolor pixmap.
 bool decode_bmp(const std::vector<uint8_t>& file, kvpxmap* out);
 bool decode_pcx(const std::vector<uint8_t>& file, kvpxmap* out);

@@ -8,6 +8,14 @@
 
 namespace kivo::imagefile {
 
+bool read_picture(const char* name, Decoder decode, kvpxmap* picture) {
+  std::vector<uint8_t> file;
+  if (!read_file(name, file)) return false;
+  if (decode(file, picture)) return true;
+  kvpxmap_free(picture);
+  return false;
+}
+
 bool place_truecolor(kvpxmap* p, kvpxmap* picture, int x, int y, int w, int h,
                      const char* const* tokens, const char* loader, bool directx_ok,
                      bool server_replace) {

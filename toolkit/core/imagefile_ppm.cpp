@@ -76,12 +76,7 @@ using namespace kivo::imagefile;
 
 bool kvpxmap_loadfromfile_ppm(kvpxmap* p, const char* name, const char* const* tokens, int x, int y,
                               int w, int h) {
-  std::vector<uint8_t> file;
-  if (!read_file(name, file)) return false;
   kvpxmap picture;
-  if (!decode_ppm(file, &picture)) {
-    kvpxmap_free(&picture);
-    return false;
-  }
+  if (!read_picture(name, decode_ppm, &picture)) return false;
   return place_truecolor(p, &picture, x, y, w, h, tokens, "ppm", false, false);
 }
