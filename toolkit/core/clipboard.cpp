@@ -5,35 +5,11 @@
 #include <cstdint>
 #include <string>
 
+#include "toolkit/core/codepage.h"
 #include "toolkit/port/backend.h"
 #include "toolkit/port/clipboard.h"
 
 namespace {
-
-// Unicode characters of the codes 128 to 159 of code page 1252 (the codes
-// it leaves undefined map to the C1 controls of the same number).
-constexpr uint16_t kHigh[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D,   0x017D, 0x8F,
-                                0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
-
-void put_utf8(std::string& out, uint32_t c) {
-  if (c < 0x80) {
-    out += char(c);
-  } else if (c < 0x800) {
-    out += char(0xC0 | (c >> 6));
-    out += char(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += char(0xE0 | (c >> 12));
-    out += char(0x80 | ((c >> 6) & 0x3F));
-    out += char(0x80 | (c & 0x3F));
-  } else {
-    out += char(0xF0 | (c >> 18));
-    out += char(0x80 | ((c >> 12) & 0x3F));
-    out += char(0x80 | ((c >> 6) & 0x3F));
-    out += char(0x80 | (c & 0x3F));
-  }
-}
 
 // Decodes one UTF-8 character at text[i]; false if the bytes there are not
 // well-formed UTF-8.
@@ -82,7 +58,7 @@ bool is_utf8_with_high_characters(const std::string& text) {
 std::string to_utf8(const std::string& text) {
   if (is_utf8_with_high_characters(text)) return text;
   std::string out;
-  for (unsigned char b : text) put_utf8(out, b >= 128 && b < 160 ? kHigh[b - 128] : b);
+  for (unsigned char b : text) kivo::core::append_utf8(out, kivo::core::cp1252_to_unicode(b));
   return out;
 }
 
@@ -94,14 +70,8 @@ std::string from_utf8(const std::string& text) {
       out += text[i++];
       continue;
     }
-    if (c < 128 || (c >= 160 && c < 256)) {
-      out += char(c);
-      continue;
-    }
-    char code = '?';
-    for (int k = 0; k < 32; ++k)
-      if (kHigh[k] == c) code = char(128 + k);
-    out += code;
+    const int code = kivo::core::unicode_to_cp1252(c);
+    out += code < 0 ? '?' : char(code);
   }
   return out;
 }

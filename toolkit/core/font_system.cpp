@@ -8,6 +8,7 @@
 
 #include "toolkit/core/cfgstr.h"
 #include "toolkit/core/cfgstr_groups.h"
+#include "toolkit/core/codepage.h"
 #include "toolkit/core/font_internal.h"
 #include "toolkit/port/backend.h"
 #include "toolkit/port/system_fonts.h"
@@ -20,21 +21,11 @@ bool g_reload = false;
 // Character code map for the codes 128 to 255; 0 = the code itself.
 int g_charmap[128] = {};
 
-// Unicode character of an ANSI code page (Windows-1252) code.
-char32_t ansi_to_unicode(int code) {
-  static const char32_t cp1252[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D,   0x017D, 0x8F,
-                                      0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
-  if (code >= 128 && code < 160) return cp1252[code - 128];
-  return static_cast<char32_t>(code & 0xFF);
-}
-
 char32_t character_for(int code) {
   if (code < 128) return static_cast<char32_t>(code);
   int mapped = g_charmap[code - 128];
-  if (mapped <= 0) return ansi_to_unicode(code);
-  if (mapped <= 255) return ansi_to_unicode(mapped);
+  if (mapped <= 0) return kivo::core::cp1252_to_unicode(static_cast<unsigned char>(code));
+  if (mapped <= 255) return kivo::core::cp1252_to_unicode(static_cast<unsigned char>(mapped));
   return mapped <= 0x10FFFF ? static_cast<char32_t>(mapped) : 0;
 }
 

@@ -2,16 +2,11 @@
 // code page 1252 to and from Unicode, and the program icon.
 #include <algorithm>
 
+#include "toolkit/core/codepage.h"
 #include "toolkit/core/llgui_internal.h"
 
 namespace kivo::core::llgui {
 namespace {
-
-// Code page 1252 positions 0x80 to 0x9F (0 where the code page has none).
-constexpr uint16_t kHigh1252[32] = {
-    0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
 
 bool valid_utf8(const std::string& s, bool& any_multibyte) {
   any_multibyte = false;
@@ -27,19 +22,6 @@ bool valid_utf8(const std::string& s, bool& any_multibyte) {
   return true;
 }
 
-void append_utf8(std::string& out, uint32_t cp) {
-  if (cp < 0x80) {
-    out += char(cp);
-  } else if (cp < 0x800) {
-    out += char(0xC0 | (cp >> 6));
-    out += char(0x80 | (cp & 0x3F));
-  } else {
-    out += char(0xE0 | (cp >> 12));
-    out += char(0x80 | ((cp >> 6) & 0x3F));
-    out += char(0x80 | (cp & 0x3F));
-  }
-}
-
 }  // namespace
 
 std::string to_utf8(const std::string& text) {
@@ -48,18 +30,15 @@ std::string to_utf8(const std::string& text) {
   std::string out;
   for (char ch : text) {
     const auto c = static_cast<unsigned char>(ch);
-    uint32_t cp = c;
-    if (c >= 0x80 && c < 0xA0) cp = kHigh1252[c - 0x80] ? kHigh1252[c - 0x80] : uint32_t('?');
-    append_utf8(out, cp);
+    // The five codes the code page leaves undefined become question marks.
+    append_utf8(out, cp1252_defined(c) ? cp1252_to_unicode(c) : U'?');
   }
   return out;
 }
 
 int to_codepage(uint32_t character) {
-  if (character < 0x80 || (character >= 0xA0 && character <= 0xFF)) return int(character);
-  for (int i = 0; i < 32; ++i)
-    if (kHigh1252[i] && kHigh1252[i] == character) return 0x80 + i;
-  return 0;
+  const int code = unicode_to_cp1252(character);
+  return code < 0 || !cp1252_defined(static_cast<unsigned char>(code)) ? 0 : code;
 }
 
 std::vector<uint32_t> icon_pixels(int size) {
