@@ -49,10 +49,12 @@ std::string clipped(const std::string& text) {
 }
 
 void add(std::string& log, const char* format, ...) __attribute__((format(printf, 2, 3)));
+// Every text argument is clipped by the caller, so a line is never cut and
+// always keeps its line end.
 void add(std::string& log, const char* format, ...) {
   va_list args;
   va_start(args, format);
-  log += kivo::core::vformat(format, args, kQuoteMax + 255);
+  log += kivo::core::vformat(format, args);
   va_end(args);
 }
 

@@ -9,7 +9,16 @@ using namespace kivo::imagefile;
 
 namespace {
 
+// A formatted text at the length limit may have been cut, and a cut file
+// name would save to another file: refuse it.
+bool text_was_cut(const std::string& text, const char* function) {
+  if (text.size() < kvcfgstr_max_text) return false;
+  std::printf("%s: file name too long\n", function);
+  return true;
+}
+
 bool save_config(kvpxmap* p, const std::string& text) {
+  if (text_was_cut(text, "kvpxmap_savetofile")) return false;
   Config c = parse_config(text);
   const std::string& name = c.file;
   int type = kvfiletype(name.c_str());
@@ -60,6 +69,7 @@ bool kvpicture_halve(const char* source, const char* target_format, ...) {
   va_start(args, target_format);
   std::string target = kvcfgstr_vformat(target_format, args);
   va_end(args);
+  if (text_was_cut(target, "kvpicture_halve")) return false;
   int w = 0, h = 0;
   if (!kvgetpicturesizes(source, &w, &h) || !dimensions_allowed(w, h) || w < 2 || h < 2) return false;
   kvpxmap full;

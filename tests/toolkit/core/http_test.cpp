@@ -161,6 +161,7 @@ TEST_F(Download, RefusesWhatItMustNotFetch) {
     std::string log;
     EXPECT_FALSE(kvhttpget(c.url.c_str(), dir.file("out").c_str(), &log));
     EXPECT_TRUE(has(log, c.line)) << log.substr(0, 300);
+    EXPECT_TRUE(has(log, " -> " + dir.file("out") + "\r\n")) << "the first line is whole, even for a huge URL";
     EXPECT_LE(log.size(), kvhttp_log_max);
     EXPECT_FALSE(std::filesystem::exists(dir.file("out")));
   }

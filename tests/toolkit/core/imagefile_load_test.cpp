@@ -126,6 +126,22 @@ TEST_F(ImageLoad, FileNamesLongerThanAKeywordTokenStayWhole) {
   kvpxmap_free(&p);
 }
 
+TEST_F(ImageLoad, SaveTextsCutAtTheLengthLimitAreRefused) {
+  // A name cut by the formatting limit would save to another file.
+  std::string folder = dir.path();
+  while (folder.size() <= kvcfgstr_max_text) {
+    folder += "/" + std::string(200, 'e');
+    std::filesystem::create_directory(folder);
+  }
+  const std::string name = folder + "/long.ppm";
+  kvpxmap p = pxmap_from(KVPX_TRUECOLOR, 1, 1, {0x010203});
+  ::testing::internal::CaptureStdout();
+  EXPECT_FALSE(kvpxmap_savetofile(&p, "%s", name.c_str()));
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "kvpxmap_savetofile: file name too long\n");
+  EXPECT_FALSE(std::filesystem::exists(name));
+  kvpxmap_free(&p);
+}
+
 TEST_F(ImageLoad, DamagedFilesAreRefused) {
   std::string good_bmp = save("g.bmp", {1, 2, 3, 4, 5, 6}, 3, 2);
   std::string good_pcx = save("g.pcx", {1, 2, 3, 4, 5, 6}, 3, 2);
